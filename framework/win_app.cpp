@@ -1,0 +1,84 @@
+#include "framework/win_app.h"
+
+#include "framework/frame_wnd.h"
+#include "res/resource.h"
+
+namespace {
+CWinApp* g_pApp = nullptr;
+}
+
+BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
+    ON_COMMAND(ID_APP_EXIT, CWinApp::OnAppExit)
+END_MESSAGE_MAP()
+
+CWinApp::CWinApp(LPCWSTR)
+{
+    g_pApp = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+CWinApp* AfxGetApp()
+{
+    return g_pApp;
+}
+
+CWnd* AfxGetMainWnd()
+{
+    return g_pApp ? g_pApp->m_pMainWnd : nullptr;
+}
+
+BOOL CWinApp::InitInstance()
+{
+    return TRUE;
+}
+
+int CWinApp::ExitInstance()
+{
+    return static_cast<int>(m_msgCur.wParam);
+}
+
+void CWinApp::OnAppExit()
+{
+    // Closing the main window ends the loop once the window is destroyed.
+    if (m_pMainWnd)
+        m_pMainWnd->SendMessage(WM_CLOSE);
+}
+
+BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
+{
+    if (m_pMainWnd && m_pMainWnd->m_hWnd)
+        return m_pMainWnd->PreTranslateMessage(pMsg);
+    return FALSE;
+}
+
+int CWinApp::Run()
+{
+    for (;;) {
+        const BOOL got = ::GetMessageW(&m_msgCur, nullptr, 0, 0);
+        if (got == 0 || got == -1)
+            break;
+        if (!PreTranslateMessage(&m_msgCur)) {
+            ::TranslateMessage(&m_msgCur);
+            ::DispatchMessageW(&m_msgCur);
+        }
+    }
+    return ExitInstance();
+}
+
+int AfxWinMain()
+{
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return -1;
+    if (!app->InitInstance()) {
+        if (app->m_pMainWnd && app->m_pMainWnd->m_hWnd)
+            app->m_pMainWnd->DestroyWindow();
+        return app->ExitInstance();
+    }
+    return app->Run();
+}
