@@ -6,6 +6,7 @@
 #define IDR_CONTEXT_MENU                130
 #define IDD_PAGE_FILE_TYPES             103
 #define IDD_PAGE_ABOUT                  105
+#define IDC_STATIC                      (-1)
 #define IDC_EXTENSIONS                  1002
 #define IDC_UPGRADE                     1009
 #define IDC_ABOUT_TEXT1                 1010

@@ -1,0 +1,8 @@
+#include <windows.h>
+
+#include "framework/win_app.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+{
+    return AfxWinMain();
+}

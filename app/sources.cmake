@@ -1,0 +1,3 @@
+list(APPEND VISTREL_WIN_SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/app/vistrel_app.cpp
+)

@@ -1,0 +1,77 @@
+#include "app/vistrel_app.h"
+
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "integration/background_plan.h"
+#include "integration/file_types.h"
+#include "mainframe/main_frame.h"
+#include "res/resource.h"
+
+CTaviApp theApp;
+
+BEGIN_MESSAGE_MAP(CTaviApp, CWinApp)
+END_MESSAGE_MAP()
+
+CTaviApp::CTaviApp() : CWinApp(nullptr) {}
+
+CTaviApp::~CTaviApp() = default;
+
+BOOL CTaviApp::InitInstance()
+{
+    std::vector<std::wstring> args;
+    for (int i = 0; i < __argc; ++i)
+        args.emplace_back(__wargv[i] ? __wargv[i] : L"");
+    const CommandLineChoice choice = ScanCommandLine(args);
+    if (choice.bRegister) {
+        RegisterFileTypes(AfxLoadString(IDS_DEFAULT_EXTENSIONS));
+        return FALSE;
+    }
+    m_strFile = choice.strFile;
+
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof(icc);
+    icc.dwICC = ICC_WIN95_CLASSES;
+    ::InitCommonControlsEx(&icc);
+    CWinApp::InitInstance();
+
+    Gdiplus::GdiplusStartupInput input;
+    if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok) {
+        m_gdiplusToken = 0;
+        return FALSE;
+    }
+
+    CMainFrame* pFrame = new (std::nothrow) CMainFrame;
+    if (!pFrame)
+        return FALSE;
+    m_pMainWnd = pFrame;
+    if (!pFrame->LoadFrame(IDR_MAINFRAME, WS_POPUP, nullptr, nullptr)) {
+        // A frame whose window never came to be is not deleted by the framework.
+        m_pMainWnd = nullptr;
+        delete pFrame;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int CTaviApp::ExitInstance()
+{
+    if (m_gdiplusToken) {
+        Gdiplus::GdiplusShutdown(m_gdiplusToken);
+        m_gdiplusToken = 0;
+    }
+    return CWinApp::ExitInstance();
+}
+
+BOOL CTaviApp::CreateFolderChain(const CStringW& strPath)
+{
+    BOOL result = FALSE;
+    for (const std::wstring& prefix : FolderChainPrefixes(strPath))
+        result = ::CreateDirectoryW(prefix.c_str(), nullptr);
+    return result;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The application object: command line, GDI+ lifetime and the main window.
+#include <windows.h>
+
+#include "framework/afx_string.h"
+#include "framework/win_app.h"
+
+class CTaviApp : public CWinApp {
+public:
+    CTaviApp();
+    ~CTaviApp() override;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Creates every folder of a path ending in a backslash, parents first.
+    BOOL CreateFolderChain(const CStringW& strPath);
+
+    ULONG_PTR m_gdiplusToken = 0;
+    CStringW m_strFile;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+extern CTaviApp theApp;

@@ -1,0 +1,31 @@
+#pragma once
+// The label that flashes file name, zoom and a word above the main window for
+// three seconds. It deletes itself when its window is gone and tells its
+// owner while it is destroyed, so the owner never holds a dangling pointer.
+#include "framework/afx_string.h"
+#include "framework/gdi.h"
+#include "framework/wnd.h"
+
+constexpr UINT_PTR kTagTimer = 55;
+constexpr UINT kTagLifetimeMs = 3000;
+
+class CTagWnd : public CWnd {
+public:
+    CTagWnd();
+    ~CTagWnd() override;
+
+    // Replaces the text, sizes and places the label over its owner, shows it
+    // without activating it and restarts its three seconds.
+    void ShowText(const CStringW& text);
+
+    void PostNcDestroy() override;
+    void OnPaint();
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnDestroy();
+
+    CStringW m_strText;
+    CFont m_font;
+    HWND m_hWndOwner = nullptr;
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,3 @@
+// pending: folder list
+#include "mainframe/main_frame.h"
+void CMainFrame::RebuildFileList() {}

@@ -1,0 +1,3 @@
+// pending: open dialog
+#include "mainframe/main_frame.h"
+void CMainFrame::OnFileOpen() {}

@@ -1,0 +1,3 @@
+// pending: file associations
+#include "integration/file_types.h"
+void RegisterFileTypes(const CStringW&) {}

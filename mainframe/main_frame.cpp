@@ -1,0 +1,171 @@
+#include "mainframe/main_frame.h"
+
+#include <cstdlib>
+
+#include <gdiplus.h>
+
+#include "app/vistrel_app.h"
+#include "feedback/command_states.h"
+#include "feedback/tag_wnd.h"
+#include "res/resource.h"
+
+CMainFrame* g_pMainFrame = nullptr;
+
+BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+    ON_WM_CREATE()
+    ON_MESSAGE(WM_SCAN_FOLDER, CMainFrame::OnScanFolder)
+    ON_MESSAGE(WM_TAGWND_CLOSED, CMainFrame::OnTagWndClosed)
+    ON_WM_GETMINMAXINFO()
+    ON_WM_MEASUREITEM()
+    ON_WM_DRAWITEM()
+    ON_WM_DESTROY()
+    ON_WM_MOVE()
+    ON_WM_MOVING()
+    ON_WM_TIMER()
+    ON_WM_ENDSESSION()
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+    ON_WM_SIZE()
+    ON_WM_CONTEXTMENU()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONUP()
+    ON_WM_MOUSEMOVE()
+    ON_WM_SETCURSOR()
+    ON_WM_MOUSEWHEEL()
+    ON_WM_KEYDOWN()
+    ON_WM_KEYUP()
+    ON_COMMAND(ID_FILE_OPEN, CMainFrame::OnFileOpen)
+    ON_COMMAND(ID_FILE_NEXT, CMainFrame::OnFileNext)
+    ON_COMMAND(ID_FILE_PREV, CMainFrame::OnFilePrev)
+    ON_COMMAND(ID_FILE_FIRST, CMainFrame::OnFileFirst)
+    ON_COMMAND(ID_FILE_LAST, CMainFrame::OnFileLast)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FILE_NEXT, ID_FILE_LAST, CMainFrame::OnUpdateFileNav)
+    ON_COMMAND(ID_FILE_PROPERTIES, CMainFrame::OnFileProperties)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FILE_DELETE_KEY, ID_FILE_PROPERTIES, CMainFrame::OnUpdateFileProperties)
+    ON_COMMAND_RANGE(ID_EDIT_FLIP_HORIZONTAL, ID_EDIT_ROTATE_CCW, CMainFrame::OnRotateFlip)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_EDIT_FLIP_HORIZONTAL, ID_EDIT_ROTATE_CCW, CMainFrame::OnUpdateRotateFlip)
+    ON_COMMAND(ID_VIEW_ZOOM_IN, CMainFrame::OnViewZoomIn)
+    ON_COMMAND(ID_VIEW_ZOOM_OUT, CMainFrame::OnViewZoomOut)
+    ON_COMMAND(ID_VIEW_ACTUAL_SIZE, CMainFrame::OnViewActualSize)
+    ON_COMMAND(ID_VIEW_SCREEN_SIZE, CMainFrame::OnViewScreenSize)
+    ON_COMMAND_RANGE(ID_VIEW_BEST_FIT, ID_VIEW_FIT_WINDOW, CMainFrame::OnViewFitMode)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, CMainFrame::OnUpdateViewZoom)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_ACTUAL_SIZE, CMainFrame::OnUpdateViewActualSize)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_SCREEN_SIZE, CMainFrame::OnUpdateViewScreenSize)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_BEST_FIT, ID_VIEW_FIT_WINDOW, CMainFrame::OnUpdateViewFitMode)
+    ON_COMMAND_RANGE(ID_INTERP_DEFAULT, ID_INTERP_HQ_BICUBIC, CMainFrame::OnInterpolation)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_INTERP_DEFAULT, ID_INTERP_HQ_BICUBIC, CMainFrame::OnUpdateInterpolation)
+    ON_COMMAND_RANGE(ID_TOOLS_SET_WALLPAPER, ID_TOOLS_SET_CALENDAR_BKG, CMainFrame::OnSetBackground)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_TOOLS_SET_WALLPAPER, ID_TOOLS_SET_CALENDAR_BKG, CMainFrame::OnUpdateSetBackground)
+    ON_COMMAND(ID_TOOLS_OPTIONS, CMainFrame::OnToolsOptions)
+    ON_COMMAND(ID_HELP_ABOUT_PAGE, CMainFrame::OnHelpAboutPage)
+END_MESSAGE_MAP()
+
+CMainFrame::CMainFrame() : m_itCurrent(m_listFiles.end()), m_strInfo(AfxLoadString(IDS_NO_PICTURE))
+{
+    ReadInterpolation();
+}
+
+CMainFrame::~CMainFrame()
+{
+    delete m_pImage;
+    std::free(m_pFrameDelays);
+    if (g_pMainFrame == this)
+        g_pMainFrame = nullptr;
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& cs)
+{
+    if (!CFrameWnd::PreCreateWindow(cs))
+        return FALSE;
+    // A bare popup: no caption, border, client edge or menu bar.
+    cs.dwExStyle = 0;
+    cs.style = WS_POPUP;
+    const HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    cs.lpszClass = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, ::LoadCursorW(nullptr, IDC_ARROW), nullptr, icon);
+    cs.hMenu = nullptr;
+    return cs.lpszClass != nullptr;
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCTW lpCreateStruct)
+{
+    if (CFrameWnd::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    g_pMainFrame = this;
+    CreateMenuFont(m_fontMenu);
+    // The first showing waits until creation has returned and the loop runs.
+    PostMessage(WM_SCAN_FOLDER, SCAN_STARTUP, 0);
+    return 0;
+}
+
+LRESULT CMainFrame::OnScanFolder(WPARAM wParam, LPARAM)
+{
+    if (wParam == SCAN_RESCAN) {
+        RebuildFileList();
+    } else if (wParam == SCAN_STARTUP) {
+        if (!theApp.m_strFile.empty())
+            OpenFile(theApp.m_strFile);
+        if (!m_pImage)
+            LayoutView(true);
+        ShowWindow(SW_SHOWNORMAL);
+        UpdateWindow();
+        // The picture's label was shown before the window itself; bring it back on top.
+        if (m_pTagWnd)
+            ::SetWindowPos(m_pTagWnd->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    }
+    return 0;
+}
+
+LRESULT CMainFrame::OnTagWndClosed(WPARAM wParam, LPARAM)
+{
+    if (wParam == 1)
+        m_pTagWnd = nullptr;
+    return 0;
+}
+
+void CMainFrame::OnDestroy()
+{
+    KillTimer(kAnimationTimer);
+    CloseTagWnd();
+    WriteInterpolation();
+    CFrameWnd::OnDestroy();
+}
+
+void CMainFrame::OnEndSession(BOOL bEnding)
+{
+    // Logoff does not destroy the window, so the setting is saved here.
+    CFrameWnd::OnEndSession(bEnding);
+    if (bEnding)
+        WriteInterpolation();
+}
+
+void CMainFrame::CreateMenuFont(CFont& font)
+{
+    // 500 bytes: the structure without its newest field, accepted by every system.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = 500;
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, 500, &metrics, 0))
+        font.CreateFontIndirect(&metrics.lfMenuFont);
+}
+
+void CMainFrame::CloseTagWnd()
+{
+    if (m_pTagWnd) {
+        CTagWnd* tag = m_pTagWnd;
+        m_pTagWnd = nullptr;
+        tag->DestroyWindow();
+    }
+}
+
+CommandSnapshot CMainFrame::Snapshot() const
+{
+    CommandSnapshot s{};
+    s.bHasImage = m_pImage != nullptr;
+    s.bListEmpty = m_listFiles.empty();
+    s.nFrameCount = m_nFrameCount;
+    s.nViewMode = m_nViewMode;
+    s.fZoom = m_fZoom;
+    s.nMaxArea = m_nMaxArea;
+    s.nInterpolation = m_nInterpolation;
+    return s;
+}

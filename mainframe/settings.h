@@ -1,0 +1,9 @@
+#pragma once
+// The per-user settings under HKEY_CURRENT_USER\SOFTWARE\Vistrel.
+#include "framework/afx_string.h"
+
+// The stored extension list, or the default list when it can't be read.
+// Read afresh at every call: there is no cache.
+CStringW ReadExtensionList();
+// Stores the list as "Extensions"; false when the key can't be opened.
+bool WriteExtensionList(const CStringW& strExtensions);
