@@ -1,0 +1,50 @@
+#include "view/placement.h"
+
+#include <algorithm>
+
+namespace {
+
+int32_t ClampToInt32(int64_t v)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+void Offset(CRect& rc, int64_t dx, int64_t dy)
+{
+    rc = {ClampToInt32(rc.left + dx), ClampToInt32(rc.top + dy), ClampToInt32(rc.right + dx),
+          ClampToInt32(rc.bottom + dy)};
+}
+
+}  // namespace
+
+CRect ClampMovingRect(CRect rc, const CRect& rcWork)
+{
+    if (rc.bottom > rcWork.bottom)
+        Offset(rc, 0, int64_t{rcWork.bottom} - rc.bottom);
+    if (rc.right > rcWork.right)
+        Offset(rc, int64_t{rcWork.right} - rc.right, 0);
+    if (rc.top < 0)
+        Offset(rc, 0, -int64_t{rc.top});
+    if (rc.left < 0)
+        Offset(rc, -int64_t{rc.left}, 0);
+    return rc;
+}
+
+CPoint RectCenter(const CRect& rc)
+{
+    return {static_cast<int32_t>((int64_t{rc.left} + rc.right) / 2),
+            static_cast<int32_t>((int64_t{rc.top} + rc.bottom) / 2)};
+}
+
+CSize MaxTrackSize(const CRect& rcWork, CSize sizeView)
+{
+    return {ClampToInt32(std::min<int64_t>(int64_t{rcWork.right} - rcWork.left, sizeView.cx)),
+            ClampToInt32(std::min<int64_t>(int64_t{rcWork.bottom} - rcWork.top, sizeView.cy))};
+}
+
+uint32_t RectArea(const CRect& rc)
+{
+    const int64_t w = std::max<int64_t>(int64_t{rc.right} - rc.left, 0);
+    const int64_t h = std::max<int64_t>(int64_t{rc.bottom} - rc.top, 0);
+    return static_cast<uint32_t>(std::min<uint64_t>(static_cast<uint64_t>(w) * static_cast<uint64_t>(h), 0xFFFFFFFFu));
+}

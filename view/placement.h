@@ -1,0 +1,19 @@
+#pragma once
+// Limits of the main window's position and size against the desktop work area.
+#include <cstdint>
+
+#include "framework/geometry.h"
+
+// A rectangle proposed while the user moves the window, pulled back inside: first under
+// the work area's bottom and right edges, then to coordinate 0 at the top and left,
+// which win when the window is larger than the room between the limits.
+CRect ClampMovingRect(CRect rc, const CRect& rcWork);
+
+// Centre with truncating halves.
+CPoint RectCenter(const CRect& rc);
+
+// The largest size the user may drag the window to: the displayed picture, within the work area.
+CSize MaxTrackSize(const CRect& rcWork, CSize sizeView);
+
+// Width times height, saturated at 0xFFFFFFFF (no area limit).
+uint32_t RectArea(const CRect& rc);
