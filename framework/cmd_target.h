@@ -17,7 +17,7 @@ enum class MsgKind : unsigned char {
     Message,        // a window message, handled by its typed handler
     Command,        // WM_COMMAND from a menu, an accelerator or the program
     UpdateCommand,  // the update rule of a command
-    ControlNotify,  // WM_COMMAND notification from a child control (EN_CHANGE, BN_CLICKED)
+    ControlNotify,  // WM_COMMAND notification from a child control (EN_CHANGE)
 };
 
 using MsgThunk = LRESULT (*)(CCmdTarget* target, UINT message, WPARAM wParam, LPARAM lParam);
@@ -121,6 +121,7 @@ public:                                                                  \
 #define ON_CONTROL(code, id, memberFxn) \
     {WM_COMMAND, (code), (id), (id), MsgKind::ControlNotify, &afx::Thunk<ThisClass, &memberFxn>::Command},
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
-#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+// BN_CLICKED is 0, the code routing gives every command: a click is found as a command entry.
+#define ON_BN_CLICKED(id, memberFxn) ON_COMMAND(id, memberFxn)
 #define ON_MESSAGE(message, memberFxn) \
     {(message), 0, 0, 0, MsgKind::Message, &afx::Thunk<ThisClass, &memberFxn>::Message},
