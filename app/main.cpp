@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "framework/win_app.h"
+#include "app/vistrel_app.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
-    return AfxWinMain();
+    return AfxWinMain(theApp);
 }

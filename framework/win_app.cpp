@@ -70,15 +70,12 @@ int CWinApp::Run()
     return ExitInstance();
 }
 
-int AfxWinMain()
+int AfxWinMain(CWinApp& app)
 {
-    CWinApp* app = AfxGetApp();
-    if (!app)
-        return -1;
-    if (!app->InitInstance()) {
-        if (app->m_pMainWnd && app->m_pMainWnd->m_hWnd)
-            app->m_pMainWnd->DestroyWindow();
-        return app->ExitInstance();
+    if (!app.InitInstance()) {
+        if (app.m_pMainWnd && app.m_pMainWnd->m_hWnd)
+            app.m_pMainWnd->DestroyWindow();
+        return app.ExitInstance();
     }
-    return app->Run();
+    return app.Run();
 }

@@ -30,4 +30,5 @@ CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 
 // The entry point behind wWinMain: InitInstance, then the loop, then the exit code.
-int AfxWinMain();
+// Taking the program's application object by name also makes the linker keep it.
+int AfxWinMain(CWinApp& app);
