@@ -7,6 +7,7 @@
 #include "app/vistrel_app.h"
 #include "feedback/command_states.h"
 #include "feedback/tag_wnd.h"
+#include "images/picture_path.h"
 #include "res/resource.h"
 
 CMainFrame* g_pMainFrame = nullptr;
@@ -103,8 +104,10 @@ LRESULT CMainFrame::OnScanFolder(WPARAM wParam, LPARAM)
     if (wParam == SCAN_RESCAN) {
         RebuildFileList();
     } else if (wParam == SCAN_STARTUP) {
+        // The shell passes full paths; a hand-typed relative or forward-slash path is
+        // made full first, so that folder and name split as they do for the shell.
         if (!theApp.m_strFile.empty())
-            OpenFile(theApp.m_strFile);
+            OpenFile(FullPicturePath(theApp.m_strFile));
         if (!m_pImage)
             LayoutView(true);
         ShowWindow(SW_SHOWNORMAL);
