@@ -1,0 +1,20 @@
+# End-to-end tests: each tests/e2e/test_<name>.sh drives the real vistrel.exe under Wine on the
+# test display (xdotool, ImageMagick) and becomes the ctest test e2e.<name>. They share the
+# display, the keyboard focus and the prefix's registry, so they run alone.
+
+if(NOT DEFINED VISTREL_WINEPREFIX)
+    set(VISTREL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+endif()
+
+file(GLOB E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/test_*.sh)
+foreach(script IN LISTS E2E_TESTS)
+    get_filename_component(name ${script} NAME_WE)
+    string(REGEX REPLACE "^test_" "" name ${name})
+    add_test(NAME e2e.${name} COMMAND bash ${script} $<TARGET_FILE:vistrel>)
+    set_tests_properties(e2e.${name} PROPERTIES
+        LABELS e2e
+        RUN_SERIAL TRUE
+        RESOURCE_LOCK wine_display
+        TIMEOUT 180
+        ENVIRONMENT "WINEPREFIX=${VISTREL_WINEPREFIX};WINEDEBUG=-all;VISTREL_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endforeach()
