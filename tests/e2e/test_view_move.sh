@@ -32,6 +32,9 @@ drag() {
     local x1=$1 y1=$2 x2=$3 y2=$4 i steps=8
     pointer_to "$x1" "$y1"
     xdotool mousedown 1
+    # The press starts the system's move or size loop through a posted message; motion that
+    # arrives before the loop runs is not part of the drag, so give a busy machine time.
+    sleep 0.3
     for ((i = 1; i <= steps; i++)); do
         xdotool mousemove $((x1 + (x2 - x1) * i / steps)) $((y1 + (y2 - y1) * i / steps))
         sleep 0.05
