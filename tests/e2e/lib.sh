@@ -176,13 +176,19 @@ e2e_click() {
 }
 
 # e2e_drag X1 Y1 X2 Y2 [BUTTON]: presses at the first screen point, moves in steps, releases.
+# The pointer is only moved with --sync when it is elsewhere (xdotool waits in vain for a move to
+# where it already is), and the press gets time to start a modal move or size loop.
 e2e_drag() {
-    local x1=$1 y1=$2 x2=$3 y2=$4 button=${5:-1} i steps=8
-    xdotool mousemove --sync "$x1" "$y1" mousedown "$button"
+    local x1=$1 y1=$2 x2=$3 y2=$4 button=${5:-1} i steps=8 X Y SCREEN WINDOW
+    eval "$(xdotool getmouselocation --shell)"
+    [ "$X,$Y" = "$x1,$y1" ] || xdotool mousemove --sync "$x1" "$y1"
+    xdotool mousedown "$button"
+    sleep 0.3
     for ((i = 1; i <= steps; i++)); do
-        xdotool mousemove --sync $((x1 + (x2 - x1) * i / steps)) $((y1 + (y2 - y1) * i / steps))
-        sleep 0.03
+        xdotool mousemove $((x1 + (x2 - x1) * i / steps)) $((y1 + (y2 - y1) * i / steps))
+        sleep 0.05
     done
+    sleep 0.1
     xdotool mouseup "$button"
 }
 
