@@ -1,0 +1,347 @@
+// A real main window timed from inside its own process, with the program's own code:
+//   vistrel_bench_driver next WARMFOLDER FOLDER   each Next over FOLDER (command to the end of its paint),
+//                                                 paired with the minimal viewer showing the same file
+//   vistrel_bench_driver pan PICTURE RUNS ZOOMIN  60-pixel arrow steps and full repaints, each interpolation,
+//                                                 after ZOOMIN zoom-in steps from the picture's own size
+//   vistrel_bench_driver rescan RUNS FOLDER...    the folder list rebuild against a bare enumeration
+// Results go to stdout one per line ("<what> <label> <ms>"), anything odd to stderr.
+#include <windows.h>
+
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/vistrel_app.h"
+#include "bench/bench_util.h"
+#include "bench/minimal_viewer.h"
+#include "images/file_order.h"
+#include "mainframe/main_frame.h"
+#include "res/resource.h"
+
+namespace {
+
+// Every message queued or arriving within nMilliseconds, as the program's loop would handle them.
+void Pump(DWORD nMilliseconds = 0)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                continue;
+            if (!theApp.PreTranslateMessage(&msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+        if (::GetTickCount() - start >= nMilliseconds)
+            break;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+void ResetSettings()
+{
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\Vistrel");
+}
+
+// The main window as the program starts it with a picture on its command line.
+CMainFrame* OpenFrame(const std::wstring& path)
+{
+    theApp.m_strFile = path;
+    auto* frame = new CMainFrame;
+    theApp.m_pMainWnd = frame;
+    if (!frame->LoadFrame(IDR_MAINFRAME, WS_POPUP, nullptr, nullptr)) {
+        std::fputs("LoadFrame failed\n", stderr);
+        std::exit(3);
+    }
+    Pump(300);
+    if (!frame->m_pImage) {
+        std::fprintf(stderr, "cannot open %s\n", bench::Narrow(path).c_str());
+        std::exit(3);
+    }
+    return frame;
+}
+
+void CloseFrame(CMainFrame* frame)
+{
+    ::DestroyWindow(frame->m_hWnd);  // the frame deletes itself
+    theApp.m_pMainWnd = nullptr;
+    Pump(100);
+}
+
+void Warm(const std::wstring& folder)
+{
+    for (const std::wstring& name : bench::ListFiles(folder))
+        delete new Gdiplus::Bitmap((folder + name).c_str(), TRUE);
+}
+
+double TimedRepaint(CMainFrame* frame)
+{
+    const double t0 = bench::NowMs();
+    frame->Invalidate(FALSE);
+    frame->UpdateWindow();
+    const double t1 = bench::NowMs();
+    Pump();
+    return t1 - t0;
+}
+
+// Puts the window on top and lets it repaint what that uncovers, so the next paint is not clipped.
+void Raise(HWND hWnd)
+{
+    ::SetWindowPos(hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::UpdateWindow(hWnd);
+    Pump();
+}
+
+// Each Next over the folder, paired with the minimal viewer showing the same file in a window of
+// the same size and place, the two taking turns to go first: the pair is measured within a second
+// and in one process, so a change in the machine's load touches both alike.
+int RunNext(const std::wstring& warm, const std::wstring& folder)
+{
+    Warm(warm);
+    std::vector<std::wstring> names = bench::ListFiles(folder);
+    if (names.empty())
+        return 3;
+    std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) { return FileNameLess(a, b); });
+    CMainFrame* frame = OpenFrame(folder + names.front());
+    const CRect rc = frame->GetClientRect();
+    std::printf("size client %d %d\n", rc.Width(), rc.Height());
+    bench::MinimalViewer baseline;
+    if (!baseline.Create(rc.Width(), rc.Height()) || !baseline.Decode(folder + names.front()))
+        return 3;
+    ::ShowWindow(baseline.m_hWnd, SW_SHOWNOACTIVATE);
+    Pump();
+
+    auto stepVistrel = [&] {
+        Raise(frame->m_hWnd);
+        const std::wstring before = frame->m_strFileName;
+        const double t0 = bench::NowMs();
+        // As the accelerator sends it (Space).
+        frame->SendMessage(WM_COMMAND, MAKEWPARAM(ID_FILE_NEXT, 1), 0);
+        frame->UpdateWindow();
+        const double t1 = bench::NowMs();
+        Pump();
+        const double t2 = bench::NowMs();
+        if (frame->m_strFileName == before)
+            std::fprintf(stderr, "Next did not change the picture at %s\n", bench::Narrow(before).c_str());
+        const std::string name = bench::Narrow(frame->m_strFileName);
+        bench::Report("next-vistrel", name, t1 - t0);
+        bench::Report("next-vistrel-idle", name, t2 - t0);
+    };
+    auto stepBaseline = [&](const std::wstring& file) {
+        Raise(baseline.m_hWnd);
+        const double t0 = bench::NowMs();
+        if (!baseline.Decode(folder + file))
+            std::fprintf(stderr, "cannot decode %s\n", bench::Narrow(file).c_str());
+        const double t1 = bench::NowMs();
+        baseline.Paint();
+        const double t2 = bench::NowMs();
+        Pump();
+        const std::string name = bench::Narrow(file);
+        bench::Report("next-baseline", name, t2 - t0);
+        bench::Report("next-baseline-decode", name, t1 - t0);
+        bench::Report("next-baseline-paint", name, t2 - t1);
+    };
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::wstring& file = names[(i + 1) % names.size()];
+        if (i % 2 == 0) {
+            stepVistrel();
+            stepBaseline(file);
+        } else {
+            stepBaseline(file);
+            stepVistrel();
+        }
+    }
+    CloseFrame(frame);
+    return 0;
+}
+
+double TimedStep(CMainFrame* frame, UINT vk)
+{
+    const CPoint before = frame->m_ptScroll;
+    const double t0 = bench::NowMs();
+    frame->SendMessage(WM_KEYDOWN, vk, 1);
+    frame->UpdateWindow();
+    const double t1 = bench::NowMs();
+    if (std::abs(frame->m_ptScroll.x - before.x) != 60)
+        std::fprintf(stderr, "the key did not pan 60 pixels (%d -> %d)\n", before.x, frame->m_ptScroll.x);
+    Pump();
+    return t1 - t0;
+}
+
+// The parts of a step: the system's scroll of the window alone, the paint of the uncovered
+// strip alone, and the fixed cost of any paint (a one-pixel box).
+void TimeStepParts(CMainFrame* frame, const std::string& mode)
+{
+    const CRect rc = frame->GetClientRect();
+    double t0 = bench::NowMs();
+    ::ScrollWindow(frame->m_hWnd, -60, 0, nullptr, nullptr);
+    ::ValidateRect(frame->m_hWnd, nullptr);
+    double t1 = bench::NowMs();
+    bench::Report("pan-scroll", mode, t1 - t0);
+    TimedRepaint(frame);  // puts the picture back where the program has it
+
+    const RECT strip{rc.right - 60, 0, rc.right, rc.bottom};
+    t0 = bench::NowMs();
+    ::InvalidateRect(frame->m_hWnd, &strip, FALSE);
+    frame->UpdateWindow();
+    t1 = bench::NowMs();
+    bench::Report("pan-strip", mode, t1 - t0);
+
+    const RECT dot{0, 0, 1, 1};
+    t0 = bench::NowMs();
+    ::InvalidateRect(frame->m_hWnd, &dot, FALSE);
+    frame->UpdateWindow();
+    t1 = bench::NowMs();
+    bench::Report("pan-dot", mode, t1 - t0);
+    Pump();
+}
+
+int RunPan(const std::wstring& path, int runs, int zoomSteps)
+{
+    CMainFrame* frame = OpenFrame(path);
+    for (int i = 0; i < zoomSteps; ++i)
+        frame->SendMessage(WM_COMMAND, MAKEWPARAM(ID_VIEW_ZOOM_IN, 1), 0);
+    Pump(100);
+    const CRect rc = frame->GetClientRect();
+    std::printf("size client %d %d view %d %d zoom %.4f\n", rc.Width(), rc.Height(), frame->m_sizeView.cx,
+                frame->m_sizeView.cy, frame->m_fZoom);
+    if (!frame->m_bCanPan)
+        std::fputs("the picture cannot be panned in this window\n", stderr);
+    static const char* const kModes[] = {"default", "nearest", "bilinear", "hq-bilinear", "bicubic", "hq-bicubic"};
+    for (int mode = 0; mode < 6; ++mode) {
+        const std::string label = std::string(kModes[mode]) + "@" + std::to_string(static_cast<int>(frame->m_fZoom * 100.0));
+        frame->SendMessage(WM_COMMAND, MAKEWPARAM(ID_INTERP_DEFAULT + mode, 0), 0);
+        Pump();
+        TimedRepaint(frame);
+        TimedStep(frame, VK_RIGHT);  // warm-up of this mode
+        for (int r = 0; r < runs; ++r) {
+            bench::Report("pan-step", label, TimedStep(frame, r % 2 ? VK_RIGHT : VK_LEFT));
+            bench::Report("pan-full", label, TimedRepaint(frame));
+            TimeStepParts(frame, label);
+        }
+    }
+    frame->m_nInterpolation = 0;
+    CloseFrame(frame);
+    return 0;
+}
+
+// What the program's rebuild is measured against: the enumeration alone.
+size_t BareEnumeration(const std::wstring& folder)
+{
+    size_t n = 0;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW((folder + L"*.*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            ++n;
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+    return n;
+}
+
+// One folder of the rescan: a window object that holds its list, and the folder as the
+// enumeration gives it, to time the program's own part apart from the enumeration.
+struct RescanFolder {
+    std::wstring folder;
+    std::string label;
+    CMainFrame frame;
+    std::vector<std::pair<std::wstring, bool>> entries;
+};
+
+void PrepareRescan(RescanFolder& f)
+{
+    f.frame.m_strFolder = f.folder;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW((f.folder + L"*.*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do
+            f.entries.emplace_back(fd.cFileName, (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+        while (::FindNextFileW(h, &fd));
+        ::FindClose(h);
+    }
+    f.label = std::to_string(BareEnumeration(f.folder));
+    // The picture shown is some entry in the middle of the folder.
+    f.frame.m_strFileName = f.entries.empty() ? L"" : f.entries[f.entries.size() / 2].first;
+    f.frame.RebuildFileList();
+}
+
+void TimeRescan(RescanFolder& f)
+{
+    double t0 = bench::NowMs();
+    const size_t bare = BareEnumeration(f.folder);
+    double t1 = bench::NowMs();
+    bench::Report("rescan-bare", f.label, t1 - t0);
+    t0 = bench::NowMs();
+    f.frame.RebuildFileList();
+    t1 = bench::NowMs();
+    bench::Report("rescan-rebuild", f.label, t1 - t0);
+    if (f.frame.m_listFiles.size() != bare || f.frame.m_itCurrent == f.frame.m_listFiles.end())
+        std::fprintf(stderr, "the rebuild listed %zu of %zu files\n", f.frame.m_listFiles.size(), bare);
+    size_t i = 0;
+    auto next = [&](std::wstring& name, bool& bDirectory) {
+        if (i == f.entries.size())
+            return false;
+        name = f.entries[i].first;
+        bDirectory = f.entries[i].second;
+        ++i;
+        return true;
+    };
+    t0 = bench::NowMs();
+    ::RebuildFileList(f.frame.m_listFiles, f.frame.m_itCurrent, f.frame.m_strFileName, next);
+    t1 = bench::NowMs();
+    bench::Report("rescan-own", f.label, t1 - t0);
+}
+
+// The folders take turns within each run, so the growth from one to the next is measured
+// between neighbours in time.
+int RunRescan(const std::vector<std::wstring>& folders, int runs)
+{
+    std::vector<std::unique_ptr<RescanFolder>> all;
+    for (const std::wstring& folder : folders) {
+        all.push_back(std::make_unique<RescanFolder>());
+        all.back()->folder = folder;
+        PrepareRescan(*all.back());
+    }
+    for (int r = 0; r < runs; ++r)
+        for (auto& f : all)
+            TimeRescan(*f);
+    return 0;
+}
+
+}  // namespace
+
+int main()
+{
+    const std::vector<std::wstring> args = bench::Arguments();
+    ResetSettings();
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)
+        return 2;
+    int rc = 2;
+    if (args.size() == 4 && args[1] == L"next")
+        rc = RunNext(bench::WithSlash(args[2]), bench::WithSlash(args[3]));
+    else if (args.size() == 5 && args[1] == L"pan")
+        rc = RunPan(args[2], _wtoi(args[3].c_str()), _wtoi(args[4].c_str()));
+    else if (args.size() >= 4 && args[1] == L"rescan") {
+        std::vector<std::wstring> folders;
+        for (size_t i = 3; i < args.size(); ++i)
+            folders.push_back(bench::WithSlash(args[i]));
+        rc = RunRescan(folders, _wtoi(args[2].c_str()));
+    }
+    else
+        std::fputs("usage: vistrel_bench_driver next WARMFOLDER FOLDER | pan PICTURE RUNS ZOOMIN | rescan RUNS FOLDER...\n",
+                   stderr);
+    Gdiplus::GdiplusShutdown(token);
+    ResetSettings();
+    return rc;
+}

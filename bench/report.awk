@@ -1,0 +1,102 @@
+# Reads the raw results of scripts/bench and prints the table and the details.
+# Per-round lines: "<what> <who> <round> <value>", round 0 being the warm-up (left out).
+# Per-sample lines of the driver: "<what> <label> <value>", numbered in the order they come.
+# A ratio is the median of the ratios of the pairs measured next to each other (same round, or
+# same sample), which a drift in the machine's load moves less than a ratio of two medians.
+# Variables: runs, wine, machine, load.
+
+function add(key, idx, value) {
+    val[key, idx] = value + 0
+    if (idx > last[key]) last[key] = idx
+    list[key] = list[key] " " value
+}
+function median_of(text,    n, i, j, t, v) {
+    n = split(text, v, " ")
+    if (n == 0) return -1
+    for (i = 1; i <= n; i++) v[i] += 0
+    for (i = 2; i <= n; i++) { t = v[i]; for (j = i - 1; j >= 1 && v[j] > t; j--) v[j + 1] = v[j]; v[j + 1] = t }
+    return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+}
+function median(key) { return median_of(list[key]) }
+function spread(key,    n, i, v, lo, hi) {
+    n = split(list[key], v, " ")
+    for (i = 1; i <= n; i++) v[i] += 0
+    lo = hi = v[1]
+    for (i = 2; i <= n; i++) { if (v[i] < lo) lo = v[i]; if (v[i] > hi) hi = v[i] }
+    return sprintf("%.0f-%.0f", lo, hi)
+}
+function pratio(a, b,    i, text) {
+    text = ""
+    for (i = 1; i <= last[a]; i++)
+        if ((a, i) in val && (b, i) in val && val[b, i] > 0) text = text " " val[a, i] / val[b, i]
+    return median_of(text)
+}
+# A figure that is missing (a program failed; its reason is on stderr) never passes.
+function within(x, goal) { return x < 0 ? "NO DATA" : x <= goal ? "PASS" : "FAIL" }
+
+NF == 4 && ($1 ~ /^next/ || $1 == "startup" || $1 == "memory") { if ($3 > 0) add($1 " " $2, $3, $4); next }
+NF == 3 && ($1 ~ /^rescan-/ || $1 ~ /^pan-/) {
+    key = $1 " " $2
+    add(key, ++seen[key], $3)
+    if ($1 == "pan-step") modes[$2] = 1
+    next
+}
+
+END {
+    MiB = 1048576
+    next_ratio = pratio("next-vistrel driver", "next-baseline driver")
+    pictures = 6
+    start_ratio = pratio("startup vistrel", "startup baseline")
+    rescan_ratio = pratio("rescan-rebuild 10000", "rescan-bare 10000")
+    r10 = median("rescan-rebuild 10000"); r100 = median("rescan-rebuild 100000")
+    b10 = median("rescan-bare 10000"); b100 = median("rescan-bare 100000")
+    o10 = median("rescan-own 10000"); o100 = median("rescan-own 100000")
+    growth = pratio("rescan-rebuild 100000", "rescan-rebuild 10000")
+    nlogn = (100000 * log(100000)) / (10000 * log(10000))
+    nmodes = 0
+    for (m in modes) order[++nmodes] = m
+    for (i = 2; i <= nmodes; i++) { t = order[i]; for (j = i - 1; j >= 1 && order[j] > t; j--) order[j + 1] = order[j]; order[j + 1] = t }
+    worst = 0
+    for (i = 1; i <= nmodes; i++) {
+        m = order[i]
+        ratio[m] = pratio("pan-step " m, "pan-full " m)
+        if (ratio[m] > worst) worst = ratio[m]
+        zoom = substr(m, index(m, "@") + 1)
+        if (!(zoom in zworst) || ratio[m] > zworst[zoom]) { zworst[zoom] = ratio[m]; zmode[zoom] = substr(m, 1, index(m, "@") - 1) }
+    }
+    panText = ""
+    for (i = 1; i <= nmodes; i++) {
+        zoom = substr(order[i], index(order[i], "@") + 1)
+        if (index(panText, "at " zoom "%") == 0)
+            panText = panText (panText == "" ? "" : "; ") sprintf("%.2f at %s%% (%s)", zworst[zoom], zoom, zmode[zoom])
+    }
+    decoded = 6000 * 4000 * 4
+    mv = median("memory vistrel"); mb = median("memory baseline"); me = median("memory empty")
+
+    printf "Vistrel benchmarks: %s on Linux, Xvfb 1280x1024, %s\n", wine, machine
+    printf "Medians of %d runs after a warm-up; load average at the end: %s\n\n", runs, load
+    printf "| # | Measure | Goal | Measured | Verdict |\n|---|---|---|---|---|\n"
+    printf "| 1 | Next picture (24 MP JPEG and PNG): vistrel / baseline | <= 1.10 | %.2f | %s |\n", next_ratio, within(next_ratio, 1.10)
+    printf "| 2 | Start-up to the first painted picture: vistrel / baseline | <= 1.15 | %.2f | %s |\n", start_ratio, within(start_ratio, 1.15)
+    printf "| 3 | Folder rescan: rebuild / bare enumeration at 10,000; growth of the rebuild 10,000 -> 100,000 | <= 1.50; <= %.1fx (n log n) | %.2f; %.1fx | %s |\n", nlogn, rescan_ratio, growth, (within(rescan_ratio, 1.5) == "PASS" ? within(growth, nlogn) : within(rescan_ratio, 1.5))
+    printf "| 4 | Pan: 60-px arrow step / full repaint, 1280x1024, worst of 6 interpolations, at two zooms | <= 0.10 | %s | %s |\n", panText, (nmodes == 0 ? "NO DATA" : within(worst, 0.10))
+    printf "| 5 | Memory: peak private bytes showing a 24 MP picture | <= %.1f + 30 MiB | %.1f MiB | %s |\n", decoded / MiB, mv / MiB, within(mv, decoded + 30 * MiB)
+
+    printf "\nDetails: milliseconds unless stated, median (min-max) over the runs\n"
+    printf "1 Next, a cycle of %d pictures, each Next paired with the minimal viewer in one process:\n", pictures
+    printf "  vistrel %.0f (%s), minimal viewer %.0f (%s); JPEG x4 ratio %.2f, PNG x2 ratio %.2f\n", median("next-vistrel driver"), spread("next-vistrel driver"), median("next-baseline driver"), spread("next-baseline driver"), pratio("next-vistrel-jpeg driver", "next-baseline-jpeg driver"), pratio("next-vistrel-png driver", "next-baseline-png driver")
+    printf "  the baseline program as a process of its own: %.0f (%s), vistrel / it %.2f\n", median("next program"), spread("next program"), pratio("next-vistrel driver", "next program")
+    printf "  split: GDI+ decode (with freeing the previous picture) %.0f, the paint %.0f in the minimal viewer; vistrel beyond it %+.1f per picture\n", median("next-baseline-decode driver"), median("next-baseline-paint driver"), (median("next-vistrel driver") - median("next-baseline driver")) / pictures
+    printf "2 Start-up: vistrel %.0f (%s), baseline %.0f (%s)\n", median("startup vistrel"), spread("startup vistrel"), median("startup baseline"), spread("startup baseline")
+    printf "3 Rescan 10,000: bare %.1f (%s), rebuild %.1f (%s), of it the list and sort %.1f\n", b10, spread("rescan-bare 10000"), r10, spread("rescan-rebuild 10000"), o10
+    printf "  Rescan 100,000: bare %.1f (%s), rebuild %.1f (%s), of it the list and sort %.1f\n", b100, spread("rescan-bare 100000"), r100, spread("rescan-rebuild 100000"), o100
+    printf "  growth 10,000 -> 100,000: bare enumeration %.1fx, rebuild %.1fx, list and sort %.1fx\n", pratio("rescan-bare 100000", "rescan-bare 10000"), growth, pratio("rescan-own 100000", "rescan-own 10000")
+    printf "4 Pan, mode@zoom%%: step, full repaint, ratio | the step taken apart: system scroll, strip paint (of it the fixed cost of any paint), rest (key handling and noise)\n"
+    for (i = 1; i <= nmodes; i++) {
+        m = order[i]
+        step = median("pan-step " m); scroll = median("pan-scroll " m); strip = median("pan-strip " m)
+        printf "  %-16s %6.2f %7.2f  %.3f | %.2f  %.2f (%.2f)  %.2f\n", m, step, median("pan-full " m), ratio[m], scroll, strip, median("pan-dot " m), step - scroll - strip
+    }
+    printf "5 Private bytes (sampled peak): vistrel %.1f MiB, baseline %.1f MiB, vistrel without a picture %.1f MiB\n", mv / MiB, mb / MiB, me / MiB
+    printf "  decoded size %.1f MiB; the platform (baseline) beyond it %+.1f MiB; vistrel beyond the baseline %+.1f MiB\n", decoded / MiB, (mb - decoded) / MiB, (mv - mb) / MiB
+}
