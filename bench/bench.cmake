@@ -24,4 +24,7 @@ target_compile_definitions(vistrel_bench_probe PRIVATE ${_vistrel_bench_defs})
 target_include_directories(vistrel_bench_probe PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(vistrel_bench_probe PRIVATE psapi gdi32 user32)
 
+# One place whichever file included this one: <build>/bench.
+set_target_properties(vistrel_bench_baseline vistrel_bench_driver vistrel_bench_probe PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 add_custom_target(vistrel_bench DEPENDS vistrel vistrel_bench_baseline vistrel_bench_driver vistrel_bench_probe)
