@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -150,6 +151,10 @@ ViewCenter ComputeViewCenter(bool bHasImage, CPoint ptScroll, CSize sizeClient, 
 
 float ZoomInStep(float z)
 {
+    // A factor of 0 (a fit to a zero area) or one too small to grow by a step would
+    // leave zoom in without effect: it starts again from the floor zoom out keeps.
+    if (!(z >= std::numeric_limits<float>::min()))
+        return 0.001f;
     const double zd = z;
     if (zd > static_cast<double>(0.94f) && zd < 1.0)
         return 1.0f;
@@ -162,5 +167,7 @@ float ZoomOutStep(float z)
     if (zd > 1.0 && zd < static_cast<double>(1.06f))
         return 1.0f;
     const float next = static_cast<float>(zd * static_cast<double>(0.95f));
-    return next == 0.0f ? 0.001f : next;
+    // Below the smallest normal float a step rounds back to the factor it came from, and
+    // the zoom would stay stuck there both ways: such a factor counts as 0.
+    return next < std::numeric_limits<float>::min() ? 0.001f : next;
 }

@@ -167,7 +167,7 @@ struct View {
     {
         const LayoutInput input{bHasImage, sizeImage, fZoom, nViewMode, nMaxArea, ptCenter, rcWork};
         const LayoutResult r = ComputeLayout(input);
-        FUZZ_CHECK(std::isfinite(fZoom) && fZoom > 0.0f);
+        FUZZ_CHECK(std::isfinite(fZoom) && fZoom >= 0.0f);  // 0 after fitting a zero area
         const int64_t workW = Width(rcWork), workH = Height(rcWork);
 
         CSize sizeWindow;
@@ -190,8 +190,9 @@ struct View {
             FUZZ_CHECK(r.sizeView.cx >= 0 && r.sizeView.cy >= 0);
             FUZZ_CHECK(r.sizeView.cx <= workW && r.sizeView.cy <= workH);
             FUZZ_CHECK(r.sizeView.cx <= sizeImage.cx && r.sizeView.cy <= sizeImage.cy);
-            // A factor of 0 would be a dead end: no zoom step leaves it.
-            FUZZ_CHECK(std::isfinite(r.fZoom) && r.fZoom > 0.0f && r.fZoom <= 1.0f);
+            // Fitting to a zero area gives a factor of 0; zoom in must still lead out of it.
+            FUZZ_CHECK(std::isfinite(r.fZoom) && r.fZoom >= 0.0f && r.fZoom <= 1.0f);
+            FUZZ_CHECK(ZoomInStep(r.fZoom) > r.fZoom);
         }
 
         // Placed about the centre, then shifted so that it starts at 0 or ends at the work area's

@@ -255,6 +255,13 @@ TEST(ZoomSteps, LowerAndUpperEnds)
 {
     EXPECT_EQ(ZoomOutStep(0.0f), 0.001f);
     EXPECT_GT(ZoomOutStep(1e-45f), 0.0f);
+    // A zoom of 0 (fitting a zero area) or a subnormal one never leaves zoom in stuck.
+    EXPECT_EQ(ZoomInStep(0.0f), 0.001f);
+    EXPECT_EQ(ZoomInStep(1e-44f), 0.001f);
+    float out = 1.0f;
+    for (int i = 0; i < 3000; ++i)
+        out = ZoomOutStep(out);
+    EXPECT_GT(ZoomInStep(out), out);
 
     EXPECT_EQ(ZoomInStep(63.0f), kMaxZoom);
     EXPECT_EQ(ZoomInStep(kMaxZoom), kMaxZoom);
