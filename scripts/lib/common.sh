@@ -68,9 +68,20 @@ vt_prefix_ready() {
     [ -f "$prefix/.vistrel-prefix" ] && [ "$(cat "$prefix/.vistrel-prefix")" = "$(vt_prefix_stamp_text)" ]
 }
 
-# Runs one registry command in the prefix being made.
+# Runs one registry command in the prefix being made. A wine process that starts while the
+# prefix's wineserver is shutting down can fail without having done anything (seen once on a
+# loaded machine right after wineboot), so a failure waits for that server to go and tries again.
 vt_prefix_reg() {
-    WINEDEBUG=-all wine reg "$@" >/dev/null || vt_die "wine reg $* failed"
+    local attempt out
+    for attempt in 1 2 3 4 5; do
+        if out=$(WINEDEBUG=-all wine reg "$@" 2>&1); then
+            return 0
+        fi
+        vt_log "wine reg $* failed (attempt $attempt): $out"
+        timeout 60 wineserver -w >/dev/null 2>&1 || true
+        sleep "$attempt"
+    done
+    vt_die "wine reg $* failed"
 }
 
 # What the tests rely on, on top of a fresh prefix: no 2 s wait for a window manager on every hide,
@@ -119,9 +130,9 @@ vt_build_desktop_holder() {
         '}' | x86_64-w64-mingw32-gcc-posix -x c -O2 -s -o "$out" -
 }
 
-vt_make_prefix() {
-    local prefix=$1 started=$SECONDS log=$1.log
-    vt_log "making the Wine prefix $prefix"
+# One try at a prefix: wineboot, then the settings once its first wineserver has gone.
+vt_make_prefix_once() {
+    local prefix=$1 log=$2
     if [ -d "$prefix" ]; then
         WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
         rm -rf "$prefix"
@@ -131,11 +142,23 @@ vt_make_prefix() {
         export WINEPREFIX=$prefix WINEDEBUG=-all
         # No Mono/Gecko installers (they would ask), no menu entries in the user's home.
         export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
-        wineboot -i && vt_configure_prefix && timeout 120 wineserver -w &&
+        wineboot -i && timeout 120 wineserver -w &&
+            vt_configure_prefix && timeout 120 wineserver -w &&
             vt_build_desktop_holder "$prefix/desktop-holder.exe" &&
             mkdir -p "$prefix/pristine" &&
             cp "$prefix/system.reg" "$prefix/user.reg" "$prefix/userdef.reg" "$prefix/pristine/"
-    ) >"$log" 2>&1 || { cat "$log" >&2; vt_die "could not make the Wine prefix $prefix"; }
+    ) >"$log" 2>&1
+}
+
+vt_make_prefix() {
+    local prefix=$1 started=$SECONDS log=$1.log
+    vt_log "making the Wine prefix $prefix"
+    if ! vt_make_prefix_once "$prefix" "$log"; then
+        cat "$log" >&2
+        vt_log "the Wine prefix failed once; making it again"
+        vt_make_prefix_once "$prefix" "$log" ||
+            { cat "$log" >&2; vt_die "could not make the Wine prefix $prefix"; }
+    fi
     vt_prefix_stamp_text >"$prefix/.vistrel-prefix"
     vt_log "Wine prefix ready in $((SECONDS - started)) s"
 }
