@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "framework/win_geometry.h"
 #include "mainframe/main_frame.h"
 #include "mainframe/settings_rules.h"
 #include "res/resource.h"
@@ -34,9 +35,7 @@ bool CMainFrame::ReadInterpolation()
     }
     m_nInterpolation = InterpolationFromQuery(ok, value);
 
-    RECT rcWork{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
-    m_ptCenter = WorkAreaCenter(CRect(rcWork.left, rcWork.top, rcWork.right, rcWork.bottom));
+    m_ptCenter = WorkAreaCenter(WorkArea());
     return true;
 }
 

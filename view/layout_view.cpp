@@ -8,21 +8,10 @@
 #include "view/layout.h"
 #include "view/placement.h"
 
-namespace {
-
-CRect ReadWorkArea()
-{
-    RECT rc{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0);
-    return FromRECT(rc);
-}
-
-}  // namespace
-
 void CMainFrame::LayoutView(bool bRecentre)
 {
     const LayoutInput in{m_pImage != nullptr, m_sizeImage, m_fZoom, m_nViewMode, m_nMaxArea, m_ptCenter,
-                         ReadWorkArea()};
+                         WorkArea()};
     const LayoutResult out = ComputeLayout(in);
     m_fZoom = out.fZoom;
     m_nMaxArea = out.nMaxArea;

@@ -4,28 +4,16 @@
 #include "mainframe/main_frame.h"
 #include "view/placement.h"
 
-namespace {
-
-// Read on every message: the taskbar may have moved since the last one.
-CRect ReadWorkArea()
-{
-    RECT rc{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0);
-    return FromRECT(rc);
-}
-
-}  // namespace
-
 void CMainFrame::OnMoving(UINT, LPRECT pRect)
 {
-    const CRect rc = ClampMovingRect(FromRECT(*pRect), ReadWorkArea());
+    const CRect rc = ClampMovingRect(FromRECT(*pRect), WorkArea());
     *pRect = ToRECT(rc);
     m_ptCenter = RectCenter(rc);
 }
 
 void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
 {
-    const CSize size = MaxTrackSize(ReadWorkArea(), m_sizeView);
+    const CSize size = MaxTrackSize(WorkArea(), m_sizeView);
     lpMMI->ptMaxTrackSize.x = size.cx;
     lpMMI->ptMaxTrackSize.y = size.cy;
 }
