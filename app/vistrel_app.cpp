@@ -51,9 +51,12 @@ BOOL CTaviApp::InitInstance()
         return FALSE;
     m_pMainWnd = pFrame;
     if (!pFrame->LoadFrame(IDR_MAINFRAME, WS_POPUP, nullptr, nullptr)) {
-        // A frame whose window never came to be is not deleted by the framework.
-        m_pMainWnd = nullptr;
-        delete pFrame;
+        // A window that failed after WM_NCCREATE was destroyed, which cleared m_pMainWnd and
+        // deleted its frame; only a frame whose window never came to be is released here.
+        if (m_pMainWnd == pFrame) {
+            m_pMainWnd = nullptr;
+            delete pFrame;
+        }
         return FALSE;
     }
     return TRUE;

@@ -40,8 +40,11 @@ void DDV_MaxChars(CDataExchange* pDX, const CStringW& value, int nChars)
     const CStringW prompt = AfxFormatString1(AfxLoadString(AFX_IDP_PARSE_STRING_SIZE), std::to_wstring(nChars));
     const CStringW caption = AfxLoadString(AFX_IDS_APP_TITLE);
     ::MessageBoxW(pDX->m_pDlgWnd->m_hWnd, prompt.c_str(), caption.c_str(), MB_ICONEXCLAMATION | MB_OK);
-    if (hCtl)
+    if (hCtl) {
+        // Back in the box with the whole text selected, ready to be typed over.
         ::SetFocus(hCtl);
+        ::SendMessageW(hCtl, EM_SETSEL, 0, -1);
+    }
     pDX->Fail();
 }
 

@@ -73,7 +73,13 @@ LRESULT CALLBACK CWnd::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const CurrentMsg saved = m_msgCur;
+    // The outer message comes back however the handler ends, a throw included, so that an
+    // outer handler's Default() still passes on its own message.
+    struct RestoreCurrent {
+        CurrentMsg& slot;
+        const CurrentMsg saved;
+        ~RestoreCurrent() { slot = saved; }
+    } restore{m_msgCur, m_msgCur};
     m_msgCur = {message, wParam, lParam};
     LRESULT result = 0;
     if (message == WM_COMMAND) {
@@ -82,7 +88,6 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     } else if (!OnWndMsg(message, wParam, lParam, result)) {
         result = DefWindowProc(message, wParam, lParam);
     }
-    m_msgCur = saved;
     return result;
 }
 

@@ -119,7 +119,8 @@ struct WndThunk {
     }
     static LRESULT Size(CCmdTarget* p, UINT, WPARAM w, LPARAM l)
     {
-        (Self(p)->*Pmf)(static_cast<UINT>(w), static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
+        // Client sides are unsigned 16-bit words; only positions carry a sign.
+        (Self(p)->*Pmf)(static_cast<UINT>(w), LOWORD(l), HIWORD(l));
         return 0;
     }
     static LRESULT Move(CCmdTarget* p, UINT, WPARAM, LPARAM l)

@@ -32,6 +32,12 @@ public:
     void OnFree() { ++freeRuns; }
     void OnThrows() { throw std::runtime_error("handler failure"); }
     void OnRange(UINT nID) { lastRangeId = nID; }
+    // An outer handler whose inner message fails, then passes its own message on.
+    LRESULT OnSetTextAfterFailure(WPARAM, LPARAM)
+    {
+        ::SendMessageW(m_hWnd, WM_COMMAND, MAKEWPARAM(kThrows, 0), 0);
+        return Default();
+    }
     void OnUpdateGated(CCmdUI* pCmdUI)
     {
         pCmdUI->Enable(enableGated);
@@ -54,6 +60,30 @@ BEGIN_MESSAGE_MAP(CTestFrame, CFrameWnd)
     ON_COMMAND(kThrows, CTestFrame::OnThrows)
     ON_COMMAND_RANGE(kRangeFirst, kRangeLast, CTestFrame::OnRange)
     ON_UPDATE_COMMAND_UI_RANGE(kRangeFirst, kRangeLast, CTestFrame::OnUpdateRange)
+    ON_MESSAGE(WM_SETTEXT, CTestFrame::OnSetTextAfterFailure)
+END_MESSAGE_MAP()
+
+int g_failingFramesDeleted = 0;
+
+// A frame that refuses to be created, at WM_CREATE or before its window exists.
+class CFailingFrame : public CFrameWnd {
+public:
+    explicit CFailingFrame(bool bFailBeforeWindow) : m_bFailBeforeWindow(bFailBeforeWindow) {}
+    ~CFailingFrame() override { ++g_failingFramesDeleted; }
+    BOOL PreCreateWindow(CREATESTRUCTW& cs) override
+    {
+        return m_bFailBeforeWindow ? FALSE : CFrameWnd::PreCreateWindow(cs);
+    }
+    int OnCreate(LPCREATESTRUCTW) { return -1; }
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    bool m_bFailBeforeWindow;
+};
+
+BEGIN_MESSAGE_MAP(CFailingFrame, CFrameWnd)
+    ON_WM_CREATE()
 END_MESSAGE_MAP()
 
 class Routing : public ::testing::Test {
@@ -183,6 +213,42 @@ TEST_F(Routing, AHandlerThatThrowsNeverUnwindsThroughTheSystem)
     EXPECT_TRUE(::IsWindow(m_hWnd));
     ::SendMessageW(m_hWnd, WM_COMMAND, MAKEWPARAM(kFree, 0), 0);
     EXPECT_EQ(m_frame->freeRuns, 1);
+}
+
+TEST_F(Routing, DefaultPassesTheOuterMessageOnAfterAnInnerHandlerThrew)
+{
+    ASSERT_NE(::SendMessageW(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"outer")), 0);
+    wchar_t text[16] = {};
+    ::GetWindowTextW(m_hWnd, text, 16);
+    EXPECT_STREQ(text, L"outer");
+}
+
+// What the application's start-up relies on to release a frame exactly once: a window that
+// failed after WM_NCCREATE has deleted its frame and cleared m_pMainWnd on the way out, while a
+// frame whose window never came to be is still the caller's.
+TEST(FrameCreation, AFailedFrameIsReleasedExactlyOnceWhicheverWayItFailed)
+{
+    CWinApp* app = AfxGetApp();
+    CWnd* const saved = app->m_pMainWnd;
+    for (const bool bFailBeforeWindow : {false, true}) {
+        SCOPED_TRACE(bFailBeforeWindow ? "before the window" : "at WM_CREATE");
+        g_failingFramesDeleted = 0;
+        auto* pFrame = new CFailingFrame(bFailBeforeWindow);
+        app->m_pMainWnd = pFrame;
+        EXPECT_FALSE(pFrame->LoadFrame(IDR_MAINFRAME, WS_POPUP, nullptr, nullptr));
+        if (bFailBeforeWindow) {
+            EXPECT_EQ(app->m_pMainWnd, pFrame);
+            EXPECT_EQ(g_failingFramesDeleted, 0);
+            delete pFrame;
+        } else {
+            EXPECT_EQ(app->m_pMainWnd, nullptr);
+        }
+        EXPECT_EQ(g_failingFramesDeleted, 1);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    app->m_pMainWnd = saved;
 }
 
 TEST(CommandUi, RuleOutcomeReachesTheFrameworkInItsOrder)

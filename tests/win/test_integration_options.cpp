@@ -405,7 +405,14 @@ TEST_F(OptionsSheet, LongerTextIsRefusedAndThePageStaysOpen)
                                   // Still open on the same page, after the refusal was shown.
                                   EXPECT_EQ(m_script.nBoxes, 1);
                                   EXPECT_EQ(m_script.boxText, L"\u8F93\u5165\u5927\u4E8E 259 \u7684\u5B57\u7B26");
-                                  EXPECT_NE(::GetDlgItem(CurrentPage(hSheet), IDC_EXTENSIONS), nullptr);
+                                  HWND hEdit = ::GetDlgItem(CurrentPage(hSheet), IDC_EXTENSIONS);
+                                  ASSERT_NE(hEdit, nullptr);
+                                  // Back in the box with all of its text selected.
+                                  DWORD selStart = 1, selEnd = 0;
+                                  ::SendMessageW(hEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
+                                                 reinterpret_cast<LPARAM>(&selEnd));
+                                  EXPECT_EQ(selStart, 0u);
+                                  EXPECT_EQ(selEnd, 260u);
                                   PropSheet_PressButton(hSheet, PSBTN_CANCEL);
                               },
                           });
