@@ -16,6 +16,11 @@ void CMainFrame::RebuildFileList()
         name = fd.cFileName;
         bDirectory = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         bHave = ::FindNextFileW(hFind, &fd) != FALSE;
+        if (!bHave) {
+            // Closed as soon as the last entry is read, before the list is sorted.
+            ::FindClose(hFind);
+            hFind = INVALID_HANDLE_VALUE;
+        }
         return true;
     };
     ::RebuildFileList(m_listFiles, m_itCurrent, m_strFileName, next);

@@ -19,17 +19,22 @@ constexpr PROPID kFrameDelayTag = 0x5100;
 constexpr DWORD kExclamationFlags = SND_ALIAS_ID | SND_ASYNC | SND_NOWAIT;  // 0x112001
 
 // The decoded file, or null when GDI+ can't decode it; running out of memory is just
-// another file that can't be shown.
+// another file that can't be shown. The wrapper's own operator new hands back GdipAlloc's
+// null without throwing, so the block is taken from GdipAlloc here and checked before the
+// object is built in it (its operator delete gives it back with GdipFree).
 Gdiplus::Bitmap* DecodePicture(const CStringW& strFolder, const CStringW& strName)
 {
-    Gdiplus::Bitmap* pImage = nullptr;
+    CStringW strPath;
     try {
-        const CStringW strPath = strFolder + strName;
-        pImage = new Gdiplus::Bitmap(strPath.c_str(), TRUE);
+        strPath = strFolder + strName;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
-    if (pImage && pImage->GetLastStatus() != Gdiplus::Ok) {
+    void* pBlock = Gdiplus::DllExports::GdipAlloc(sizeof(Gdiplus::Bitmap));
+    if (!pBlock)
+        return nullptr;
+    Gdiplus::Bitmap* pImage = ::new (pBlock) Gdiplus::Bitmap(strPath.c_str(), TRUE);
+    if (pImage->GetLastStatus() != Gdiplus::Ok) {
         delete pImage;
         pImage = nullptr;
     }
