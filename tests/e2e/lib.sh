@@ -145,6 +145,26 @@ e2e_wait_window() {
     done
 }
 
+# e2e_wait_title WID TITLE [SECONDS]: true once the window has the title (default 10 s).
+e2e_wait_title() {
+    local wid=$1 want=$2 deadline=$((SECONDS + ${3:-10}))
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        [ "$(e2e_title "$wid")" = "$want" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# e2e_wait_gone WID [SECONDS]: true once the window is no longer shown (default 5 s).
+e2e_wait_gone() {
+    local wid=$1 deadline=$((SECONDS + ${2:-5}))
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        e2e_all_windows | grep -qx "$wid" || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # e2e_geometry WID: prints "X Y WIDTH HEIGHT" of the window on the screen.
 e2e_geometry() {
     xwininfo -id "$1" 2>/dev/null | awk -F: '

@@ -22,17 +22,6 @@ new_window() {
     return 1
 }
 
-# gone WID [SECONDS]: succeeds once the window is no longer shown.
-gone() {
-    local wid=$1 limit=${2:-5} deadline
-    deadline=$((SECONDS + limit))
-    while [ "$SECONDS" -lt "$deadline" ]; do
-        e2e_all_windows | grep -qx "$wid" || return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 # mask FILE OUT R G B TOL: pixels near the colour become black, all others white.
 mask() {
     convert "$1" -alpha off -depth 8 \
@@ -86,7 +75,7 @@ e2e_check_range "item columns crossing 3 or more strokes (Chinese glyphs)" 15 "$
     "$(e2e_columns_with_runs "$E2E_OUT/items-text.png" 3)"
 
 xdotool key Escape
-e2e_check "Escape closes the menu" gone "$menu"
+e2e_check "Escape closes the menu" e2e_wait_gone "$menu"
 e2e_check "the viewer is still there" e2e_running
 
 for key in shift+F10 Menu; do
@@ -96,7 +85,7 @@ for key in shift+F10 Menu; do
         read -r mx my mw mh < <(e2e_geometry "$menu")
         e2e_check_eq "$key: the menu opens at the screen's corner" "0 0" "$mx $my"
         xdotool key Escape
-        e2e_check "$key: Escape closes the menu" gone "$menu"
+        e2e_check "$key: Escape closes the menu" e2e_wait_gone "$menu"
     else
         e2e_check "$key: the menu opens" false
     fi

@@ -6,20 +6,10 @@
 . "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init "$@"
 
-# wait_title WID TITLE [SECONDS]: true once the window has the title.
-wait_title() {
-    local wid=$1 want=$2 deadline=$((SECONDS + ${3:-10}))
-    while [ "$SECONDS" -lt "$deadline" ]; do
-        [ "$(e2e_title "$wid")" = "$want" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 # step KEY TITLE: types the key and checks that the window comes to the picture.
 step() {
     e2e_key "$wid" "$1"
-    wait_title "$wid" "$2"
+    e2e_wait_title "$wid" "$2"
     e2e_check_eq "after $1" "$2" "$(e2e_title "$wid")"
 }
 

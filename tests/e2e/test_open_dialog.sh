@@ -6,15 +6,6 @@
 . "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init "$@"
 
-wait_title() {
-    local wid=$1 want=$2 deadline=$((SECONDS + ${3:-10}))
-    while [ "$SECONDS" -lt "$deadline" ]; do
-        [ "$(e2e_title "$wid")" = "$want" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 first=$E2E_OUT/first
 second=$E2E_OUT/second
 mkdir -p "$first" "$second"
@@ -56,7 +47,7 @@ e2e_check "Ctrl+O opens a dialog ($(e2e_title "$dialog"))" true
 sleep 1
 e2e_check_eq "the viewer's title while the dialog is open" "start.png - Vistrel" "$(e2e_title "$wid")"
 choose "$dialog" "$(e2e_winpath "$second/chosen.png")"
-e2e_check "the chosen picture is shown" wait_title "$wid" "chosen.png - Vistrel" 15
+e2e_check "the chosen picture is shown" e2e_wait_title "$wid" "chosen.png - Vistrel" 15
 sleep 0.5
 e2e_check "the dialog is gone" bash -c "! xwininfo -id $dialog 2>/dev/null | grep -q IsViewable"
 read -r x y w h < <(e2e_geometry "$wid")
@@ -78,7 +69,7 @@ e2e_check_eq "the picture stays" "chosen.png - Vistrel" "$(e2e_title "$wid")"
 
 # The list is now the second folder's.
 e2e_key "$wid" space
-e2e_check "Space walks the new folder" wait_title "$wid" "next.png - Vistrel"
+e2e_check "Space walks the new folder" e2e_wait_title "$wid" "next.png - Vistrel"
 
 e2e_key "$wid" Escape
 e2e_check "Esc ends the program" e2e_wait_exit 10

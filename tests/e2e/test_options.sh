@@ -9,17 +9,6 @@ e2e_init "$@"
 fileexts='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts'
 sheet_title='^属性$'
 
-# gone WID [SECONDS]: succeeds once the window is no longer shown.
-gone() {
-    local wid=$1 limit=${2:-5} deadline
-    deadline=$((SECONDS + limit))
-    while [ "$SECONDS" -lt "$deadline" ]; do
-        e2e_all_windows | grep -qx "$wid" || return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 # extent_near FILE R G B TOL: "X Y WIDTH HEIGHT" of the box around the pixels near the colour.
 extent_near() {
     convert "$1" -alpha off -depth 8 \
@@ -68,7 +57,7 @@ read -r bx by bw bh < <(extent_near "$E2E_OUT/buttons.png" "$hr" "$hg" "$hb" 8)
 e2e_say "info - OK button ${bw}x${bh} at $bx,$by of the bottom strip"
 [ "$bw" -gt 20 ] || e2e_abort "no default button found"
 e2e_click $((sx + bx + bw / 2)) $((sy + sh - 40 + by + bh / 2))
-e2e_check "OK closes the sheet" gone "$sheet"
+e2e_check "OK closes the sheet" e2e_wait_gone "$sheet"
 e2e_check_eq "stored list" "REG_SZ vte2eavte2eb,vte2ebx" "$(e2e_reg_query 'HKCU\SOFTWARE\Vistrel' Extensions)"
 e2e_check_eq ".vte2eavte2eb registered" "REG_SZ vistrel.exe" \
     "$(e2e_reg_query "$fileexts\\.vte2eavte2eb" Application)"

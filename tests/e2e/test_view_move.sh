@@ -19,30 +19,6 @@ expect_geometry() {
     e2e_check_eq "$what" "$want" "$got"
 }
 
-# pointer_to X Y: moves the pointer there, waiting for it only when it is not there already
-# (xdotool would wait in vain for a move to where the pointer is).
-pointer_to() {
-    local X Y SCREEN WINDOW
-    eval "$(xdotool getmouselocation --shell)"
-    [ "$X,$Y" = "$1,$2" ] || xdotool mousemove --sync "$1" "$2"
-}
-
-# drag X1 Y1 X2 Y2: e2e_drag for a drag that may start where the last one ended.
-drag() {
-    local x1=$1 y1=$2 x2=$3 y2=$4 i steps=8
-    pointer_to "$x1" "$y1"
-    xdotool mousedown 1
-    # The press starts the system's move or size loop through a posted message; motion that
-    # arrives before the loop runs is not part of the drag, so give a busy machine time.
-    sleep 0.3
-    for ((i = 1; i <= steps; i++)); do
-        xdotool mousemove $((x1 + (x2 - x1) * i / steps)) $((y1 + (y2 - y1) * i / steps))
-        sleep 0.05
-    done
-    sleep 0.1
-    xdotool mouseup 1
-}
-
 pics=$E2E_OUT/pics
 mkdir -p "$pics"
 # Left half red, right half blue: the picture's own pixels show where its middle is.
@@ -53,7 +29,7 @@ e2e_start "$(e2e_winpath "$pics/small.png")"
 wid=$(e2e_wait_window 'small\.png - Vistrel$') || e2e_abort "the main window never appeared"
 expect_geometry "centred on the work area" "440,362 400x300"
 
-drag 640 512 840 612
+e2e_drag 640 512 840 612
 expect_geometry "a drag moves the window" "640,462 400x300"
 shot=$E2E_OUT/moved.png
 sleep 0.3
@@ -67,17 +43,17 @@ expect_geometry "zoom in about the new centre" "631,455 419x314"
 e2e_key "$wid" KP_Subtract
 expect_geometry "zoom out about the same centre" "640,462 400x300"
 
-drag 840 612 1240 612
+e2e_drag 840 612 1240 612
 expect_geometry "a drag past the right edge stops there" "880,462 400x300"
-drag 1080 612 1080 1000
+e2e_drag 1080 612 1080 1000
 expect_geometry "and past the bottom edge" "880,724 400x300"
-drag 1080 874 500 300
+e2e_drag 1080 874 500 300
 expect_geometry "back inside, nothing held" "300,150 400x300"
 
 # Sizing at the left edge: inward works, outward stops at the picture's own width.
-drag 302 300 402 300
+e2e_drag 302 300 402 300
 expect_geometry "narrower from the left edge" "400,150 300x300"
-drag 402 300 102 300
+e2e_drag 402 300 102 300
 expect_geometry "wider stops at the picture's width" "300,150 400x300"
 
 e2e_key "$wid" Escape

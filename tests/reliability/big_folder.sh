@@ -10,21 +10,11 @@
 . "$(dirname -- "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 e2e_init "$@"
 
-# wait_title WID TITLE SECONDS: true once the window has the title.
-wait_title() {
-    local wid=$1 want=$2 deadline=$((SECONDS + $3))
-    while [ "$SECONDS" -lt "$deadline" ]; do
-        [ "$(e2e_title "$wid")" = "$want" ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
-
 # step KEY TITLE [SECONDS]: types the key and checks that the window comes to the picture.
 step() {
     local started=$SECONDS
     e2e_key "$wid" "$1"
-    wait_title "$wid" "$2" "${3:-10}"
+    e2e_wait_title "$wid" "$2" "${3:-10}"
     e2e_check_eq "after $1 ($((SECONDS - started)) s)" "$2" "$(e2e_title "$wid")"
 }
 

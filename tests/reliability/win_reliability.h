@@ -10,8 +10,10 @@
 #include <cmath>
 #include <string>
 
+#include "framework/win_geometry.h"
 #include "mainframe/main_frame.h"
 #include "tests/reliability/damaged_pictures.h"
+#include "tests/reliability/win_files.h"
 #include "tests/win/win_test_support.h"
 #include "view/layout.h"
 
@@ -20,32 +22,6 @@ namespace reliability {
 inline std::wstring Widen(const std::string& s)
 {
     return std::wstring(s.begin(), s.end());
-}
-
-inline bool WriteBytes(const std::wstring& path, const damaged::Bytes& bytes)
-{
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const BOOL ok = bytes.empty() || ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(h);
-    return ok && written == bytes.size();
-}
-
-inline damaged::Bytes ReadBytes(const std::wstring& path)
-{
-    damaged::Bytes bytes;
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return bytes;
-    bytes.resize(::GetFileSize(h, nullptr));
-    DWORD read = 0;
-    if (!bytes.empty() && !::ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
-        read = 0;
-    bytes.resize(read);
-    ::CloseHandle(h);
-    return bytes;
 }
 
 inline bool FileExists(const std::wstring& path)
@@ -86,13 +62,6 @@ inline std::vector<damaged::Seed> MakeSeeds(const std::wstring& folder)
             {"gif", damaged::MakeGif(16, 12, 2, 2, 10)}};
 }
 
-inline RECT WorkArea()
-{
-    RECT rc{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0);
-    return rc;
-}
-
 // What every layout must leave, for any picture and any zoom: sizes in range, a window on
 // the work area no larger than it, the client size the view believes in, and a scroll
 // position inside its limits.
@@ -109,7 +78,7 @@ inline void ExpectSaneView(CMainFrame& frame, const std::string& where)
     EXPECT_LE(frame.m_sizeView.cx, kMaxDisplayedExtent);
     EXPECT_LE(frame.m_sizeView.cy, kMaxDisplayedExtent);
 
-    const RECT work = WorkArea();
+    const RECT work = ToRECT(::WorkArea());
     RECT rc{};
     ::GetWindowRect(frame.m_hWnd, &rc);
     EXPECT_GE(rc.right - rc.left, 0);

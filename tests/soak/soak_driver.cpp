@@ -33,13 +33,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cwchar>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "res/resource.h"
 #include "tests/reliability/damaged_pictures.h"
+#include "tests/reliability/win_files.h"
 
 namespace {
 
@@ -66,40 +66,11 @@ void Say(const char* format, ...)
 
 // --- the mixed folder ----------------------------------------------------------------------
 
-bool WriteFileBytes(const std::wstring& path, const damaged::Bytes& bytes)
-{
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const BOOL ok = bytes.empty() || ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(h);
-    return ok && written == bytes.size();
-}
-
-bool EncoderFor(const wchar_t* mime, CLSID& clsid)
-{
-    UINT count = 0, size = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
-        return false;
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wcscmp(codecs[i].MimeType, mime) == 0) {
-            clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
 // A picture with a diagonal gradient and a grid, so that scaled drawing has work to do.
 bool WriteGradient(const std::wstring& path, int cx, int cy, const wchar_t* mime)
 {
     CLSID clsid;
-    if (!EncoderFor(mime, clsid))
+    if (!reliability::FindEncoderClsid(mime, clsid))
         return false;
     Gdiplus::Bitmap bitmap(cx, cy, PixelFormat24bppRGB);
     {
@@ -130,11 +101,11 @@ int MakeFolder(const std::wstring& folderIn)
               WriteGradient(folder + L"01-wide.jpg", 2400, 600, L"image/jpeg") &&
               WriteGradient(folder + L"02-tall.png", 500, 1800, L"image/png") &&
               WriteGradient(folder + L"03-big.bmp", 1600, 1200, L"image/bmp") &&
-              WriteFileBytes(folder + L"04-animated.gif", damaged::MakeGif(64, 48, 12, 12, 3)) &&
+              reliability::WriteBytes(folder + L"04-animated.gif", damaged::MakeGif(64, 48, 12, 12, 3)) &&
               WriteGradient(folder + L"05-small.tif", 64, 48, L"image/tiff") &&
-              WriteFileBytes(folder + L"06-text.jpg", damaged::Bytes(40, 'x')) &&
+              reliability::WriteBytes(folder + L"06-text.jpg", damaged::Bytes(40, 'x')) &&
               WriteGradient(folder + L"09-photo.jpg", 800, 600, L"image/jpeg") &&
-              WriteFileBytes(folder + L"10-many-frames.gif", damaged::MakeGif(4, 4, 500, 500, 1)) &&
+              reliability::WriteBytes(folder + L"10-many-frames.gif", damaged::MakeGif(4, 4, 500, 500, 1)) &&
               WriteGradient(folder + L"11-square.png", 1000, 1000, L"image/png");
     // Damaged copies of a good picture: cut short, and with a header bomb.
     if (ok) {
@@ -148,8 +119,8 @@ int MakeFolder(const std::wstring& folderIn)
         }
         damaged::Bytes bomb = png;
         ok = read == png.size() && damaged::SetPngSize(bomb, 0x7FFFFFFF, 0x7FFFFFFF) &&
-             WriteFileBytes(folder + L"07-cut.png", damaged::Bytes(png.begin(), png.begin() + png.size() / 2)) &&
-             WriteFileBytes(folder + L"08-bomb.png", bomb);
+             reliability::WriteBytes(folder + L"07-cut.png", damaged::Bytes(png.begin(), png.begin() + png.size() / 2)) &&
+             reliability::WriteBytes(folder + L"08-bomb.png", bomb);
     }
     Gdiplus::GdiplusShutdown(token);
     Say("folder %s", ok ? "written" : "could not be written");

@@ -129,14 +129,6 @@ protected:
         return false;
     }
 
-    bool Enabled(UINT nID)
-    {
-        CCmdUI state;
-        state.m_nID = nID;
-        m_frame->OnCmdMsg(nID, CN_UPDATE_COMMAND_UI, &state);
-        return state.m_bEnabled;
-    }
-
     std::wstring m_folder;
 };
 

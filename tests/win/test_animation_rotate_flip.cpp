@@ -71,14 +71,6 @@ protected:
         return PixelsAre(kWidth, kHeight, [](int x, int y) { return std::pair(x, y); });
     }
 
-    bool Enabled(UINT nID)
-    {
-        CCmdUI state;
-        state.m_nID = nID;
-        m_frame->OnCmdMsg(nID, CN_UPDATE_COMMAND_UI, &state);
-        return state.m_bEnabled;
-    }
-
     std::wstring m_folder;
 };
 

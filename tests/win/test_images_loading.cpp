@@ -73,14 +73,6 @@ protected:
         EXPECT_TRUE(::CreateDirectoryW((folder + L"sub").c_str(), nullptr));
         return folder;
     }
-
-    bool Enabled(UINT nID)
-    {
-        CCmdUI state;
-        state.m_nID = nID;
-        m_frame->OnCmdMsg(nID, CN_UPDATE_COMMAND_UI, &state);
-        return state.m_bEnabled;
-    }
 };
 
 TEST_F(Loading, ALoadReplacesPictureNameSizeTitleAndTag)

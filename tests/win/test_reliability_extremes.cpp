@@ -133,7 +133,7 @@ TEST_P(ReliabilityExtremes, ShownZoomedPannedFittedTurnedAndSetAsWallpaperWithin
     EXPECT_EQ(m_frame->m_fZoom, 1.0f);
     Step(ID_VIEW_SCREEN_SIZE, "screen size");
     EXPECT_EQ(m_frame->m_nViewMode, 2);
-    const RECT work = WorkArea();
+    const RECT work = ToRECT(::WorkArea());
     EXPECT_LE(m_frame->m_sizeView.cx, work.right - work.left);
     EXPECT_LE(m_frame->m_sizeView.cy, work.bottom - work.top);
     PumpMessages();

@@ -1,10 +1,10 @@
 #include "tests/win/win_test_support.h"
 
 #include <fstream>
-#include <memory>
 
 #include "app/vistrel_app.h"
 #include "res/resource.h"
+#include "tests/reliability/win_files.h"
 
 GdiplusSession::GdiplusSession()
 {
@@ -57,24 +57,6 @@ void DeleteTree(const std::wstring& folder)
     ::RemoveDirectoryW(folder.c_str());
 }
 
-bool FindEncoder(const wchar_t* mime, CLSID& clsid)
-{
-    UINT count = 0, size = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
-        return false;
-    std::unique_ptr<unsigned char[]> buffer(new unsigned char[size]);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.get());
-    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (wcscmp(codecs[i].MimeType, mime) == 0) {
-            clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 std::wstring MakeScratchFolder(const std::wstring& name)
@@ -93,7 +75,7 @@ bool WritePicture(const std::wstring& path, int width, int height, Gdiplus::Colo
                   const wchar_t* mime)
 {
     CLSID clsid;
-    if (!FindEncoder(mime, clsid))
+    if (!reliability::FindEncoderClsid(mime, clsid))
         return false;
     Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
     for (int y = 0; y < height; ++y)
@@ -105,7 +87,7 @@ bool WritePicture(const std::wstring& path, int width, int height, Gdiplus::Colo
 bool WriteSolidPicture(const std::wstring& path, int width, int height, Gdiplus::Color color, const wchar_t* mime)
 {
     CLSID clsid;
-    if (!FindEncoder(mime, clsid))
+    if (!reliability::FindEncoderClsid(mime, clsid))
         return false;
     Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
     {
@@ -167,4 +149,12 @@ void MainFrameTest::TearDown()
 void MainFrameTest::Command(UINT nID)
 {
     ::SendMessageW(m_hWnd, WM_COMMAND, MAKEWPARAM(nID, 0), 0);
+}
+
+bool MainFrameTest::Enabled(UINT nID)
+{
+    CCmdUI state;
+    state.m_nID = nID;
+    m_frame->OnCmdMsg(nID, CN_UPDATE_COMMAND_UI, &state);
+    return state.m_bEnabled;
 }

@@ -51,6 +51,8 @@ protected:
     void TearDown() override;
     // Routes a command exactly as a menu item or an accelerator would.
     void Command(UINT nID);
+    // Whether the command's update rule leaves it enabled (a command without a rule is).
+    bool Enabled(UINT nID);
 
     GdiplusSession m_gdiplus;
     CMainFrame* m_frame = nullptr;
