@@ -1,7 +1,7 @@
 #include "app/vistrel_app.h"
 
 #include <commctrl.h>
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 #include <stdlib.h>
 
 #include <string>

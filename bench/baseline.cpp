@@ -4,7 +4,7 @@
 //   vistrel_bench_baseline show PICTURE W H             decode, show and paint; stays until closed
 #include <windows.h>
 
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 
 #include <algorithm>
 #include <cstdlib>

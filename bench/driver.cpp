@@ -7,7 +7,7 @@
 // Results go to stdout one per line ("<what> <label> <ms>"), anything odd to stderr.
 #include <windows.h>
 
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 
 #include <algorithm>
 #include <cstdlib>

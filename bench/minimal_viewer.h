@@ -5,7 +5,7 @@
 // horizontally centred), with the same compositing and interpolation.
 #include <windows.h>
 
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 
 #include <algorithm>
 #include <string>

@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 
 #include <cstdlib>
 #include <new>
@@ -10,6 +10,7 @@
 #include "feedback/command_ui.h"
 #include "images/navigation.h"
 #include "images/open_filter.h"
+#include "images/picture_decode.h"
 #include "mainframe/main_frame.h"
 #include "res/resource.h"
 
@@ -18,11 +19,9 @@ namespace {
 constexpr PROPID kFrameDelayTag = 0x5100;
 constexpr DWORD kExclamationFlags = SND_ALIAS_ID | SND_ASYNC | SND_NOWAIT;  // 0x112001
 
-// The decoded file, or null when GDI+ can't decode it; running out of memory is just
-// another file that can't be shown. The wrapper's own operator new hands back GdipAlloc's
-// null without throwing, so the block is taken from GdipAlloc here and checked before the
-// object is built in it (its operator delete gives it back with GdipFree).
-Gdiplus::Bitmap* DecodePicture(const CStringW& strFolder, const CStringW& strName)
+// The decoded file, upright, or null when it can't be shown; running out of memory is just
+// another file that can't be shown.
+Gdiplus::Bitmap* DecodePicture(const CStringW& strFolder, const CStringW& strName, bool bAutoRotate)
 {
     CStringW strPath;
     try {
@@ -30,15 +29,7 @@ Gdiplus::Bitmap* DecodePicture(const CStringW& strFolder, const CStringW& strNam
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
-    void* pBlock = Gdiplus::DllExports::GdipAlloc(sizeof(Gdiplus::Bitmap));
-    if (!pBlock)
-        return nullptr;
-    Gdiplus::Bitmap* pImage = ::new (pBlock) Gdiplus::Bitmap(strPath.c_str(), TRUE);
-    if (pImage->GetLastStatus() != Gdiplus::Ok) {
-        delete pImage;
-        pImage = nullptr;
-    }
-    return pImage;
+    return DecodePictureFile(strPath, bAutoRotate);
 }
 
 // The frame-delay property item, or null when the picture has none or it can't be read:
@@ -60,7 +51,7 @@ Gdiplus::PropertyItem* ReadFrameDelays(Gdiplus::Bitmap& image)
 
 int CMainFrame::LoadPicture(const CStringW& strFolder, const CStringW& strName, int nMarker)
 {
-    Gdiplus::Bitmap* pImage = DecodePicture(strFolder, strName);
+    Gdiplus::Bitmap* pImage = DecodePicture(strFolder, strName, m_bAutoRotate);
     if (!pImage)
         return -1;
 

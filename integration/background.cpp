@@ -1,6 +1,6 @@
 #include "integration/background.h"
 
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 #include <shlobj.h>
 
 #include <cstdlib>

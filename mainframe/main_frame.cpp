@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 
 #include "app/vistrel_app.h"
 #include "feedback/command_states.h"
@@ -65,6 +65,7 @@ END_MESSAGE_MAP()
 CMainFrame::CMainFrame() : m_itCurrent(m_listFiles.end()), m_strInfo(AfxLoadString(IDS_NO_PICTURE))
 {
     ReadInterpolation();
+    ReadViewerOptions();
 }
 
 CMainFrame::~CMainFrame()

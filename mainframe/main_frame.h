@@ -41,6 +41,7 @@ public:
     // Settings
     bool ReadInterpolation();
     void WriteInterpolation();
+    void ReadViewerOptions();
 
     // Pictures
     int LoadPicture(const CStringW& strFolder, const CStringW& strName, int nMarker);
@@ -146,6 +147,9 @@ public:
     int32_t m_nViewMode = 1;
     CSize m_sizeView{320, 240};
     CPoint m_ptCenter;
+    // "ReadAhead" and "AutoRotate" under the settings key, both on unless stored as 0.
+    bool m_bReadAhead = true;
+    bool m_bAutoRotate = true;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -39,6 +39,22 @@ bool CMainFrame::ReadInterpolation()
     return true;
 }
 
+// The viewer's own switches beyond the two settings: read once, when the window is made.
+void CMainFrame::ReadViewerOptions()
+{
+    HKEY hKey = OpenSettingsKey(KEY_READ);
+    auto read = [hKey](const wchar_t* pszName) {
+        DWORD value = 0, type = REG_NONE, size = sizeof(value);
+        const bool ok = hKey && ::RegQueryValueExW(hKey, pszName, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                                                   &size) == ERROR_SUCCESS;
+        return SwitchFromQuery(ok, type, size, value, true);
+    };
+    m_bReadAhead = read(L"ReadAhead");
+    m_bAutoRotate = read(L"AutoRotate");
+    if (hKey)
+        ::RegCloseKey(hKey);
+}
+
 void CMainFrame::WriteInterpolation()
 {
     HKEY hKey = OpenSettingsKey(KEY_WRITE);

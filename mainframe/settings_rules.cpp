@@ -24,3 +24,11 @@ CPoint WorkAreaCenter(const CRect& rcWork)
     const int64_t y = (static_cast<int64_t>(rcWork.top) + rcWork.bottom) / 2;
     return CPoint(static_cast<int32_t>(x), static_cast<int32_t>(y));
 }
+
+bool SwitchFromQuery(bool bQueryOk, uint32_t nType, uint32_t nBytes, uint32_t value, bool bDefault)
+{
+    constexpr uint32_t kRegDword = 4;
+    if (!bQueryOk || nType != kRegDword || nBytes != 4)
+        return bDefault;
+    return value != 0;
+}

@@ -15,5 +15,9 @@ std::wstring ExtensionListFromQuery(bool bQueryOk, const wchar_t* buffer, size_t
 // The stored number as read, without a range check; a failed query gives 0.
 int32_t InterpolationFromQuery(bool bQueryOk, uint32_t value);
 
+// An on/off setting: a stored REG_DWORD of 4 bytes is on unless 0; anything else (missing,
+// another type or size) gives the default.
+bool SwitchFromQuery(bool bQueryOk, uint32_t nType, uint32_t nBytes, uint32_t value, bool bDefault);
+
 // Centre of the work area, halves truncated toward zero.
 CPoint WorkAreaCenter(const CRect& rcWork);

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 
 #include "feedback/command_states.h"
 #include "feedback/command_ui.h"

@@ -3,7 +3,7 @@
 // type for writing seed pictures. Shared by the Windows tests and the standalone soak driver.
 #include <windows.h>
 
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 
 #include <cwchar>
 #include <string>

@@ -4,7 +4,7 @@
 // the view invariants that every layout must keep, whatever the picture.
 #include <windows.h>
 
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 #include <gtest/gtest.h>
 
 #include <cmath>

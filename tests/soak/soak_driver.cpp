@@ -26,7 +26,7 @@
 #include <psapi.h>
 #include <shellapi.h>
 
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 
 #include <algorithm>
 #include <cstdarg>

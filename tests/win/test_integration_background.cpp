@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 
 #include <cstdlib>
 #include <cstring>

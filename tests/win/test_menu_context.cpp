@@ -2,7 +2,7 @@
 // every item takes from its update rule when its popup opens.
 #include <windows.h>
 
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 
 #include <cstdlib>
 #include <string>

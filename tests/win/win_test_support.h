@@ -3,7 +3,7 @@
 // pictures in a scratch folder, a real main window driven by messages.
 #include <windows.h>
 
-#include <gdiplus.h>
+#include "framework/gdiplus_sdk.h"
 #include <gtest/gtest.h>
 
 #include <string>
