@@ -56,15 +56,46 @@ BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
     return FALSE;
 }
 
+BOOL CWinApp::OnIdle(LONG lCount)
+{
+    if (lCount == 0 && m_pMainWnd && m_pMainWnd->m_hWnd)
+        ::SendMessageW(m_pMainWnd->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
+    return FALSE;
+}
+
+BOOL CWinApp::IsIdleMessage(MSG* pMsg)
+{
+    constexpr UINT kSystemTimer = 0x0118;  // the caret's blink
+    if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_NCMOUSEMOVE) {
+        if (pMsg->pt.x == m_ptLastMove.x && pMsg->pt.y == m_ptLastMove.y)
+            return FALSE;
+        m_ptLastMove = pMsg->pt;
+        return TRUE;
+    }
+    return pMsg->message != WM_PAINT && pMsg->message != kSystemTimer;
+}
+
 int CWinApp::Run()
 {
+    bool bIdle = true;
+    LONG lIdleCount = 0;
     for (;;) {
+        // Idle work waits until the queue is empty, the paint of the latest change included.
+        MSG peek;
+        while (bIdle && !::PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!OnIdle(lIdleCount++))
+                bIdle = false;
+        }
         const BOOL got = ::GetMessageW(&m_msgCur, nullptr, 0, 0);
         if (got == 0 || got == -1)
             break;
         if (!PreTranslateMessage(&m_msgCur)) {
             ::TranslateMessage(&m_msgCur);
             ::DispatchMessageW(&m_msgCur);
+        }
+        if (IsIdleMessage(&m_msgCur)) {
+            bIdle = true;
+            lIdleCount = 0;
         }
     }
     return ExitInstance();

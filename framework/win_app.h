@@ -7,6 +7,10 @@
 
 class CWnd;
 
+// Sent to the main window when the queue has emptied after real input, as the framework does
+// to refresh its command states; the window may start idle-time work on it.
+constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
+
 class CWinApp : public CCmdTarget {
 public:
     explicit CWinApp(LPCWSTR lpszAppName = nullptr);
@@ -17,11 +21,16 @@ public:
     // Runs the message loop until WM_QUIT and returns ExitInstance's result.
     virtual int Run();
     virtual BOOL PreTranslateMessage(MSG* pMsg);
+    // Called while the queue is empty; TRUE asks for another call before the next message.
+    virtual BOOL OnIdle(LONG lCount);
+    // Whether a message counts as activity that ends the idle time (repeated moves and paints don't).
+    virtual BOOL IsIdleMessage(MSG* pMsg);
 
     void OnAppExit();
 
     CWnd* m_pMainWnd = nullptr;
     MSG m_msgCur{};
+    POINT m_ptLastMove{-1, -1};
 
     DECLARE_MESSAGE_MAP()
 };

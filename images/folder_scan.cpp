@@ -5,6 +5,7 @@
 
 void CMainFrame::RebuildFileList()
 {
+    DropReadAhead();
     WIN32_FIND_DATAW fd{};
     HANDLE hFind = ::FindFirstFileW((m_strFolder + L"*.*").c_str(), &fd);
     // The first entry comes with FindFirstFileW itself; an enumeration that can't start

@@ -4,13 +4,11 @@
 #include "framework/gdiplus_sdk.h"
 
 #include <cstdlib>
-#include <new>
 
 #include "feedback/command_states.h"
 #include "feedback/command_ui.h"
 #include "images/navigation.h"
 #include "images/open_filter.h"
-#include "images/picture_decode.h"
 #include "mainframe/main_frame.h"
 #include "res/resource.h"
 
@@ -18,19 +16,6 @@ namespace {
 
 constexpr PROPID kFrameDelayTag = 0x5100;
 constexpr DWORD kExclamationFlags = SND_ALIAS_ID | SND_ASYNC | SND_NOWAIT;  // 0x112001
-
-// The decoded file, upright, or null when it can't be shown; running out of memory is just
-// another file that can't be shown.
-Gdiplus::Bitmap* DecodePicture(const CStringW& strFolder, const CStringW& strName, bool bAutoRotate)
-{
-    CStringW strPath;
-    try {
-        strPath = strFolder + strName;
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-    return DecodePictureFile(strPath, bAutoRotate);
-}
 
 // The frame-delay property item, or null when the picture has none or it can't be read:
 // a buffer GDI+ did not fill is never kept.
@@ -51,8 +36,8 @@ Gdiplus::PropertyItem* ReadFrameDelays(Gdiplus::Bitmap& image)
 
 int CMainFrame::LoadPicture(const CStringW& strFolder, const CStringW& strName, int nMarker)
 {
-    Gdiplus::Bitmap* pImage = DecodePicture(strFolder, strName, m_bAutoRotate);
-    if (!pImage)
+    Gdiplus::Bitmap* pImage = nullptr;
+    if (!AcquirePicture(strFolder, strName, pImage))
         return -1;
 
     delete m_pImage;
@@ -90,6 +75,8 @@ bool CMainFrame::OpenFile(const CStringW& strPath)
     if (LoadPicture(strFolder, strName, 0) != 0)
         return false;
     m_strFolder = strFolder;
+    m_bStepBackward = false;
+    DropReadAhead();
     PostMessage(WM_SCAN_FOLDER, SCAN_RESCAN, 0);
     return true;
 }
@@ -108,21 +95,25 @@ auto FolderLoader(CMainFrame& frame)
 
 void CMainFrame::OnFileNext()
 {
+    m_bStepBackward = false;
     WalkNext(m_listFiles, m_itCurrent, FolderLoader(*this));
 }
 
 void CMainFrame::OnFilePrev()
 {
+    m_bStepBackward = true;
     WalkPrev(m_listFiles, m_itCurrent, FolderLoader(*this));
 }
 
 void CMainFrame::OnFileFirst()
 {
+    m_bStepBackward = false;
     WalkFirst(m_listFiles, m_itCurrent, FolderLoader(*this));
 }
 
 void CMainFrame::OnFileLast()
 {
+    m_bStepBackward = true;
     WalkLast(m_listFiles, m_itCurrent, FolderLoader(*this));
 }
 

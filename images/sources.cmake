@@ -6,4 +6,5 @@ list(APPEND VISTREL_WIN_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/images/picture_decode.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/images/decode_guard.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/images/picture_orientation.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/images/picture_read_ahead.cpp
 )

@@ -8,6 +8,7 @@
 #include "feedback/command_states.h"
 #include "feedback/tag_wnd.h"
 #include "images/picture_path.h"
+#include "images/read_ahead.h"
 #include "res/resource.h"
 
 CMainFrame* g_pMainFrame = nullptr;
@@ -16,6 +17,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_MESSAGE(WM_SCAN_FOLDER, CMainFrame::OnScanFolder)
     ON_MESSAGE(WM_TAGWND_CLOSED, CMainFrame::OnTagWndClosed)
+    ON_MESSAGE(WM_IDLEUPDATECMDUI, CMainFrame::OnIdleUpdateCmdUI)
     ON_WM_GETMINMAXINFO()
     ON_WM_MEASUREITEM()
     ON_WM_DRAWITEM()
@@ -127,8 +129,15 @@ LRESULT CMainFrame::OnTagWndClosed(WPARAM wParam, LPARAM)
     return 0;
 }
 
+LRESULT CMainFrame::OnIdleUpdateCmdUI(WPARAM, LPARAM)
+{
+    ReadAheadWhenIdle();
+    return 0;
+}
+
 void CMainFrame::OnDestroy()
 {
+    StopReadAhead();
     KillTimer(kAnimationTimer);
     CloseTagWnd();
     WriteInterpolation();
@@ -137,7 +146,10 @@ void CMainFrame::OnDestroy()
 
 void CMainFrame::OnEndSession(BOOL bEnding)
 {
-    // Logoff does not destroy the window, so the setting is saved here.
+    // Logoff does not destroy the window, so the setting is saved here; the worker stops
+    // first, as GDI+ is shut down under it.
+    if (bEnding)
+        StopReadAhead();
     CFrameWnd::OnEndSession(bEnding);
     if (bEnding)
         WriteInterpolation();

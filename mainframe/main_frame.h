@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <list>
+#include <memory>
 
 #include "framework/afx_string.h"
 #include "framework/frame_wnd.h"
@@ -19,6 +20,8 @@ class PropertyItem;
 }  // namespace Gdiplus
 
 class CTagWnd;
+class ReadAhead;
+struct ReadAheadPlan;
 struct CommandSnapshot;
 
 // Posted to itself: SCAN_STARTUP shows the window for the first time,
@@ -47,6 +50,11 @@ public:
     int LoadPicture(const CStringW& strFolder, const CStringW& strName, int nMarker);
     bool OpenFile(const CStringW& strPath);
     void RebuildFileList();
+    // Read-ahead: plans the next decodes once the queue is idle; stopped before GDI+ ends.
+    void ReadAheadWhenIdle();
+    void StopReadAhead();
+    void DropReadAhead();
+    bool AcquirePicture(const CStringW& strFolder, const CStringW& strName, Gdiplus::Bitmap*& pImage);
 
     // View
     void LayoutView(bool bRecentre);
@@ -70,6 +78,7 @@ public:
     int OnCreate(LPCREATESTRUCTW lpCreateStruct);
     LRESULT OnScanFolder(WPARAM wParam, LPARAM lParam);
     LRESULT OnTagWndClosed(WPARAM wParam, LPARAM lParam);
+    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
     void OnEndSession(BOOL bEnding);
     void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
@@ -150,6 +159,11 @@ public:
     // "ReadAhead" and "AutoRotate" under the settings key, both on unless stored as 0.
     bool m_bReadAhead = true;
     bool m_bAutoRotate = true;
+    // The worker (null with read-ahead off), the plan it was last given, and which way the
+    // latest step went.
+    std::unique_ptr<ReadAhead> m_pReadAhead;
+    std::unique_ptr<ReadAheadPlan> m_pReadAheadPlan;
+    bool m_bStepBackward = false;
 
     DECLARE_MESSAGE_MAP()
 };
