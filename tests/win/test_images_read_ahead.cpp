@@ -1,0 +1,123 @@
+// Read-ahead changes only how soon a picture is ready: the same walk over the same folder,
+// once with it off and once with it on, must leave the window in the same state after every
+// step, while the second walk really takes the pictures the worker prepared.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/win_app.h"
+#include "images/read_ahead.h"
+#include "res/resource.h"
+#include "tests/reliability/win_files.h"
+#include "tests/win/test_view_fixture.h"
+
+namespace {
+
+using Gdiplus::Color;
+
+// What a step shows the user, and the list it leaves behind.
+struct StepState {
+    std::wstring strFile, strTitle, strTag, strCurrent;
+    std::vector<std::wstring> names;
+    int32_t cx = 0, cy = 0, nViewCx = 0, nViewCy = 0;
+    float fZoom = 0;
+    uint32_t nFrames = 0, nCurrentFrame = 0, nDelayBytes = 0;
+    RECT rcWindow{};
+
+    bool operator==(const StepState& o) const
+    {
+        return strFile == o.strFile && strTitle == o.strTitle && strTag == o.strTag && strCurrent == o.strCurrent &&
+               names == o.names && cx == o.cx && cy == o.cy && nViewCx == o.nViewCx && nViewCy == o.nViewCy &&
+               fZoom == o.fZoom && (nFrames > 1) == (o.nFrames > 1) && nCurrentFrame == o.nCurrentFrame &&
+               nDelayBytes == o.nDelayBytes && ::EqualRect(&rcWindow, &o.rcWindow);
+    }
+};
+
+class ReadAheadWalk : public MainFrameTest {
+protected:
+    StepState State() const
+    {
+        StepState s;
+        s.strFile = m_frame->m_strFileName;
+        s.strTitle = m_frame->GetWindowText();
+        s.strTag = TagText(m_frame);
+        s.strCurrent = m_frame->m_itCurrent == m_frame->m_listFiles.end() ? L"<end>" : *m_frame->m_itCurrent;
+        s.names.assign(m_frame->m_listFiles.begin(), m_frame->m_listFiles.end());
+        s.cx = m_frame->m_sizeImage.cx;
+        s.cy = m_frame->m_sizeImage.cy;
+        s.nViewCx = m_frame->m_sizeView.cx;
+        s.nViewCy = m_frame->m_sizeView.cy;
+        s.fZoom = m_frame->m_fZoom;
+        s.nFrames = m_frame->m_nFrameCount;
+        s.nCurrentFrame = m_frame->m_nCurrentFrame;
+        s.nDelayBytes = m_frame->m_pFrameDelays ? m_frame->m_pFrameDelays->length : 0;
+        ::GetWindowRect(m_hWnd, &s.rcWindow);
+        return s;
+    }
+
+    // The queue runs dry as after a real step, so the worker gets its plan and finishes it.
+    void Idle()
+    {
+        PumpMessages();
+        ::SendMessageW(m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
+        if (m_frame->m_pReadAhead)
+            m_frame->m_pReadAhead->WaitUntilIdle();
+    }
+
+    std::vector<StepState> Walk(const std::wstring& folder, bool bReadAhead)
+    {
+        m_frame->m_bReadAhead = bReadAhead;
+        EXPECT_TRUE(m_frame->OpenFile(folder + L"b.png"));
+        std::vector<StepState> states;
+        Idle();
+        states.push_back(State());
+        for (UINT nID : {ID_FILE_NEXT, ID_FILE_NEXT, ID_FILE_NEXT, ID_FILE_PREV, ID_FILE_PREV, ID_FILE_LAST,
+                         ID_FILE_NEXT, ID_FILE_PREV, ID_FILE_FIRST, ID_FILE_PREV, ID_FILE_PREV, ID_FILE_NEXT,
+                         ID_FILE_NEXT, ID_FILE_NEXT, ID_FILE_NEXT, ID_FILE_NEXT}) {
+            Command(nID);
+            Idle();
+            states.push_back(State());
+        }
+        return states;
+    }
+};
+
+}  // namespace
+
+TEST_F(ReadAheadWalk, EveryStepEndsAsWithoutItAndPreparedPicturesAreTaken)
+{
+    const std::wstring folder = MakeScratchFolder(L"read-ahead-walk");
+    ASSERT_TRUE(WriteSolidPicture(folder + L"a.png", 40, 30, Color(255, 0, 0)));
+    ASSERT_TRUE(WriteSolidPicture(folder + L"b.png", 300, 200, Color(0, 255, 0)));
+    ASSERT_TRUE(WriteTextFile(folder + L"c.jpg", "not a picture"));
+    ASSERT_TRUE(reliability::WriteBytes(folder + L"d.gif", damaged::MakeGif(16, 12, 4, 4, 20)));
+    ASSERT_TRUE(WriteSolidPicture(folder + L"e.jpg", 900, 700, Color(0, 0, 255), L"image/jpeg"));
+    ASSERT_TRUE(WriteTextFile(folder + L"f.txt", "notes"));
+    ASSERT_TRUE(WriteTextFile(folder + L"g.png", ""));
+    ASSERT_TRUE(WriteSolidPicture(folder + L"h.bmp", 64, 2000, Color(255, 255, 0), L"image/bmp"));
+
+    const std::vector<StepState> off = Walk(folder, false);
+    EXPECT_EQ(m_frame->m_pReadAhead, nullptr);
+    const std::vector<StepState> on = Walk(folder, true);
+    ASSERT_NE(m_frame->m_pReadAhead, nullptr);
+
+    ASSERT_EQ(off.size(), on.size());
+    for (size_t i = 0; i < off.size(); ++i) {
+        EXPECT_TRUE(off[i] == on[i]) << "step " << i << ": " << std::string(off[i].strFile.begin(), off[i].strFile.end())
+                                     << " without, " << std::string(on[i].strFile.begin(), on[i].strFile.end())
+                                     << " with read-ahead";
+    }
+    // The walk crossed the undecodable files and wrapped both ways.
+    EXPECT_EQ(off.back().names, (std::vector<std::wstring>{L"a.png", L"b.png", L"d.gif", L"e.jpg", L"h.bmp"}));
+    EXPECT_NE(off[7].strTag.find(L"BoF"), std::wstring::npos);
+    const ReadAhead::Counts counts = m_frame->m_pReadAhead->GetCounts();
+    EXPECT_GE(counts.nTaken, 10u);
+    EXPECT_LE(counts.nPictures, 2u);
+
+    // Closing the window stops the worker with whatever it holds.
+    m_frame->StopReadAhead();
+    EXPECT_EQ(m_frame->m_pReadAhead->GetCounts().nPictures, 0u);
+}
