@@ -53,3 +53,13 @@ TEST(SettingsRules, WorkAreaCenterTruncatesHalves)
     EXPECT_EQ(WorkAreaCenter(CRect(-1279, -3, 0, 0)), CPoint(-639, -1));
     EXPECT_EQ(WorkAreaCenter(CRect(INT32_MAX - 2, 0, INT32_MAX, 10)), CPoint(INT32_MAX - 1, 5));
 }
+
+TEST(SettingsRules, SwitchesAreOnUnlessAStoredDwordSaysZero)
+{
+    constexpr uint32_t kDword = 4, kString = 1;
+    EXPECT_FALSE(SwitchFromQuery(true, kDword, 4, 0, true));
+    EXPECT_TRUE(SwitchFromQuery(true, kDword, 4, 7, false));
+    EXPECT_TRUE(SwitchFromQuery(false, kDword, 4, 0, true));   // missing
+    EXPECT_TRUE(SwitchFromQuery(true, kString, 4, 0, true));   // "0" as text is not a setting
+    EXPECT_TRUE(SwitchFromQuery(true, kDword, 2, 0, true));    // a short value is not either
+}
