@@ -53,6 +53,22 @@ int FileOrientation(const std::wstring& strPath)
     return ReadJpegExifOrientation(pBuffer.get(), nRead);
 }
 
+// Windows' GDI+ turns before it flips, as documented, so Rotate90FlipX transposes; Wine's
+// flips first, which swaps Rotate90FlipX and Rotate270FlipX. Which one transposes is asked
+// of the library once, with a two-pixel bitmap; the documented answer stands if it can't say.
+bool FlippedQuarterTurnsSwapped()
+{
+    static const bool bSwapped = [] {
+        Gdiplus::Bitmap probe(2, 1, PixelFormat24bppRGB);
+        const Gdiplus::Color red(255, 0, 0);
+        Gdiplus::Color top;
+        return probe.SetPixel(0, 0, red) == Gdiplus::Ok && probe.SetPixel(1, 0, Gdiplus::Color(0, 0, 255)) == Gdiplus::Ok &&
+               probe.RotateFlip(Gdiplus::Rotate90FlipX) == Gdiplus::Ok && probe.GetHeight() == 2 &&
+               probe.GetPixel(0, 0, &top) == Gdiplus::Ok && top.GetValue() != red.GetValue();
+    }();
+    return bSwapped;
+}
+
 }  // namespace
 
 // The file is read only for a picture that may be a JPEG: one GDI+ names as such, or one
@@ -63,15 +79,17 @@ int PictureOrientation(Gdiplus::Bitmap& image, const std::wstring& strPath)
     if (nOrientation >= 0)
         return nOrientation;
     GUID format{};
-    if (image.GetRawFormat(&format) == Gdiplus::Ok && format != ImageFormatJPEG)
+    if (image.GetRawFormat(&format) == Gdiplus::Ok && format != Gdiplus::ImageFormatJPEG)
         return 0;
     return FileOrientation(strPath);
 }
 
 bool TurnUpright(Gdiplus::Bitmap& image, int nOrientation)
 {
-    const int nTurn = UprightRotateFlip(nOrientation);
+    int nTurn = UprightRotateFlip(nOrientation);
     if (nTurn < 0)
         return false;
+    if ((nTurn == Gdiplus::Rotate90FlipX || nTurn == Gdiplus::Rotate270FlipX) && FlippedQuarterTurnsSwapped())
+        nTurn = nTurn == Gdiplus::Rotate90FlipX ? Gdiplus::Rotate270FlipX : Gdiplus::Rotate90FlipX;
     return image.RotateFlip(static_cast<Gdiplus::RotateFlipType>(nTurn)) == Gdiplus::Ok;
 }
