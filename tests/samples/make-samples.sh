@@ -88,10 +88,15 @@ for i in $(seq 0 15); do
 done
 convert -delay 6 -loop 0 "${frames[@]}" "$out/$f"
 
+# Opened at its own size the window shows the top middle first, where its name is; a grid every
+# 500 pixels shows how far a pan went.
 f=06-photo-sized-4000x3000.jpg
-mapfile -t text < <(label south 150 +0+90 "$f")
+mapfile -t text < <(label north 60 +0+60 "$f")
+grid=()
+for x in $(seq 500 500 3500); do grid+=(-draw "line $x,0 $x,2999"); done
+for y in $(seq 500 500 2500); do grid+=(-draw "line 0,$y 3999,$y"); done
 convert -seed 3 -size 200x150 plasma:fractal -blur 0x1.5 -resize 4000x3000\! -modulate 100,150 \
-    "${text[@]}" -quality 88 "$out/$f"
+    -stroke '#ffffff60' -strokewidth 3 "${grid[@]}" -stroke none "${text[@]}" -quality 88 "$out/$f"
 
 # Half transparent: the window's background shows through at the edges.
 f=07-glass-alpha-480x360.png
