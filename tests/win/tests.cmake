@@ -38,3 +38,15 @@ if(vistrel_win_tests_TESTS)
 endif()
 ")
 set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${_wine_test_properties})
+
+# The version test reads the resources of the built program itself, by the path CMake gives it
+# (under Wine the Unix root is drive Z:).
+if(TARGET vistrel_win_tests AND TARGET vistrel)
+    if(CMAKE_CROSSCOMPILING)
+        set(_vistrel_exe_drive "Z:")
+    endif()
+    add_dependencies(vistrel_win_tests vistrel)
+    target_compile_definitions(vistrel_win_tests PRIVATE
+        VISTREL_EXE_PATH="${_vistrel_exe_drive}$<TARGET_FILE:vistrel>")
+    target_link_libraries(vistrel_win_tests PRIVATE version)
+endif()
