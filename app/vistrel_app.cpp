@@ -1,6 +1,7 @@
 #include "app/vistrel_app.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include "framework/gdiplus_sdk.h"
 #include <stdlib.h>
 
@@ -15,6 +16,20 @@
 
 CTaviApp theApp;
 
+namespace {
+
+std::vector<std::wstring> ProcessArguments()
+{
+    std::vector<std::wstring> args;
+    for (int i = 0; i < __argc; ++i)
+        args.emplace_back(__wargv[i] ? __wargv[i] : L"");
+    return args;
+}
+
+}  // namespace
+
+CommandLineFn g_pfnCommandLine = &ProcessArguments;
+
 BEGIN_MESSAGE_MAP(CTaviApp, CWinApp)
 END_MESSAGE_MAP()
 
@@ -24,10 +39,12 @@ CTaviApp::~CTaviApp() = default;
 
 BOOL CTaviApp::InitInstance()
 {
-    std::vector<std::wstring> args;
-    for (int i = 0; i < __argc; ++i)
-        args.emplace_back(__wargv[i] ? __wargv[i] : L"");
-    const CommandLineChoice choice = ScanCommandLine(args);
+    // The shell calls (the association notice of /regext included) expect an apartment; one
+    // already set another way (RPC_E_CHANGED_MODE) is kept and not undone at exit.
+    const HRESULT hrCom = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    m_bComInitialized = SUCCEEDED(hrCom);
+
+    const CommandLineChoice choice = ScanCommandLine(g_pfnCommandLine());
     if (choice.bRegister) {
         RegisterFileTypes(AfxLoadString(IDS_DEFAULT_EXTENSIONS));
         return FALSE;
@@ -67,6 +84,10 @@ int CTaviApp::ExitInstance()
     if (m_gdiplusToken) {
         Gdiplus::GdiplusShutdown(m_gdiplusToken);
         m_gdiplusToken = 0;
+    }
+    if (m_bComInitialized) {
+        ::CoUninitialize();
+        m_bComInitialized = false;
     }
     return CWinApp::ExitInstance();
 }

@@ -2,6 +2,9 @@
 // The application object: command line, GDI+ lifetime and the main window.
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "framework/afx_string.h"
 #include "framework/win_app.h"
 
@@ -17,9 +20,16 @@ public:
     BOOL CreateFolderChain(const CStringW& strPath);
 
     ULONG_PTR m_gdiplusToken = 0;
+    // Whether InitInstance's COM initialisation is ExitInstance's to undo.
+    bool m_bComInitialized = false;
     CStringW m_strFile;
 
     DECLARE_MESSAGE_MAP()
 };
 
 extern CTaviApp theApp;
+
+// The program's arguments, its own name first; replaceable so a test can start the
+// application object as a command line would.
+using CommandLineFn = std::vector<std::wstring> (*)();
+extern CommandLineFn g_pfnCommandLine;

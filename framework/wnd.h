@@ -162,6 +162,11 @@ struct WndThunk {
         (Self(p)->*Pmf)(static_cast<UINT>(w), PointFrom(l));
         return 0;
     }
+    static LRESULT CaptureChanged(CCmdTarget* p, UINT, WPARAM, LPARAM l)
+    {
+        (Self(p)->*Pmf)(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(l)));
+        return 0;
+    }
     static LRESULT SetCursor(CCmdTarget* p, UINT, WPARAM w, LPARAM l)
     {
         return (Self(p)->*Pmf)(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(w)), LOWORD(l), HIWORD(l));
@@ -209,6 +214,7 @@ struct WndThunk {
 #define ON_WM_LBUTTONDOWN() AFX_WND_ENTRY(WM_LBUTTONDOWN, Mouse, OnLButtonDown)
 #define ON_WM_LBUTTONUP() AFX_WND_ENTRY(WM_LBUTTONUP, Mouse, OnLButtonUp)
 #define ON_WM_MOUSEMOVE() AFX_WND_ENTRY(WM_MOUSEMOVE, Mouse, OnMouseMove)
+#define ON_WM_CAPTURECHANGED() AFX_WND_ENTRY(WM_CAPTURECHANGED, CaptureChanged, OnCaptureChanged)
 #define ON_WM_SETCURSOR() AFX_WND_ENTRY(WM_SETCURSOR, SetCursor, OnSetCursor)
 #define ON_WM_MOUSEWHEEL() AFX_WND_ENTRY(WM_MOUSEWHEEL, MouseWheel, OnMouseWheel)
 #define ON_WM_KEYDOWN() AFX_WND_ENTRY(WM_KEYDOWN, Key, OnKeyDown)

@@ -93,6 +93,7 @@ public:
     void OnContextMenu(CWnd* pWnd, CPoint point);
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnCaptureChanged(CWnd* pWnd);
     void OnMouseMove(UINT nFlags, CPoint point);
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);

@@ -89,6 +89,14 @@ void CMainFrame::OnLButtonUp(UINT, CPoint)
     }
 }
 
+// Another window took the mouse (a context menu, a dialog): the pan ends as if let go,
+// or plain hovering would go on panning until the next click.
+void CMainFrame::OnCaptureChanged(CWnd* pWnd)
+{
+    if (pWnd != this)
+        m_bDragging = false;
+}
+
 void CMainFrame::OnMouseMove(UINT, CPoint point)
 {
     if (!m_bDragging)

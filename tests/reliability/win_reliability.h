@@ -37,6 +37,18 @@ inline bool Decodes(const std::wstring& path)
     return bitmap.GetLastStatus() == Gdiplus::Ok;
 }
 
+// Whether GDI+ refuses the file at either point it may: when the bitmap is made (Wine, and
+// Windows for a bad header) or only when it is drawn (Windows' GDI+ decodes lazily).
+inline bool Refused(const std::wstring& path)
+{
+    Gdiplus::Bitmap bitmap(path.c_str(), TRUE);
+    if (bitmap.GetLastStatus() != Gdiplus::Ok)
+        return true;
+    Gdiplus::Bitmap target(16, 16, PixelFormat32bppARGB);
+    Gdiplus::Graphics graphics(&target);
+    return graphics.DrawImage(&bitmap, 0, 0, 16, 16) != Gdiplus::Ok;
+}
+
 // A 64 x 48 gradient through the encoder of `mime`, as the bytes of its file.
 inline damaged::Bytes EncodeGradient(const std::wstring& scratchPath, const wchar_t* mime)
 {

@@ -1,4 +1,4 @@
-// RegisterFileTypes against the real registry of the test prefix.
+// RegisterFileTypes against the registry, both roots redirected to the run's scratch keys.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include "integration/background.h"
 #include "integration/file_types.h"
 #include "res/resource.h"
+#include "tests/win/win_test_support.h"
 
 namespace {
 
@@ -140,7 +141,7 @@ protected:
     void SetUp() override
     {
         for (const wchar_t* ext : {L".", L".vtsingle", L".vttrail", L".vtlead", L".vta", L".vtb", L".vtold",
-                                   L".vtnew", L".VTCase", L".vtcut", L".vtlong", L".vtnone"})
+                                   L".vtnew", L".VTCase", L".vtcut", L".vtlong", L".vtnone", L".vtrefused"})
             DeleteExt(ext);
     }
     void TearDown() override
@@ -149,6 +150,7 @@ protected:
         g_fakeFillsBuffer = false;
         g_fakeModulePath.clear();
     }
+    ClassesRootRedirect m_classes;
     const std::wstring m_module = RealModulePath();
     const std::wstring m_program = NameOf(m_module);
 };
@@ -240,6 +242,32 @@ TEST_F(FileTypes, LongModulePathWithSpacesIsQuotedWhole)
     EXPECT_EQ(command->text, L"\"" + g_fakeModulePath + L"\" \"%1\"");
     ExpectAssociated(L".vtlong", L"Long Name.exe");
     ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Applications\\Long Name.exe");
+}
+
+TEST_F(FileTypes, AClassesRootThatRefusesTheWriteStillGetsTheUsersAssociations)
+{
+    // A standard user may not write the machine's classes: the per-user entries are made all
+    // the same. Played with a classes root opened for reading only.
+    HKEY hReadOnly = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(RealCurrentUser(), (RegistrySandboxPath() + L"\\HKCR").c_str(), 0, KEY_READ,
+                              &hReadOnly),
+              ERROR_SUCCESS);
+    ASSERT_EQ(::RegOverridePredefKey(HKEY_CLASSES_ROOT, hReadOnly), ERROR_SUCCESS);
+    ::RegCloseKey(hReadOnly);
+    HKEY hProbe = nullptr;
+    const LONG probe = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, L"Applications\\vt-probe.exe", 0, nullptr, 0, KEY_WRITE,
+                                         nullptr, &hProbe, nullptr);
+    if (hProbe)
+        ::RegCloseKey(hProbe);
+
+    RegisterFileTypes(L"vtrefused");
+    const bool bCommand = KeyExists(HKEY_CLASSES_ROOT, L"Applications\\" + m_program + L"\\shell\\open\\command");
+    ClassesRootRedirect writable;  // back to the writable scratch
+
+    ExpectAssociated(L".vtrefused", m_program);
+    // Whether a read-only root refuses the write is the system's call: the command is there
+    // exactly when it allowed one.
+    EXPECT_EQ(bCommand, probe == ERROR_SUCCESS);
 }
 
 TEST_F(FileTypes, NoModulePathOrACutOneWritesNothing)

@@ -232,6 +232,7 @@ protected:
         m_script.steps = std::move(steps);
         g_script = &m_script;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 30, &Tick);
+        ClassesRootRedirect classes;  // the sheet registers the list it stores
         Command(nCommand);
         ::KillTimer(nullptr, timer);
         g_script = nullptr;

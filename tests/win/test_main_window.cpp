@@ -1,8 +1,17 @@
 // The main window as the program creates it: a bare popup, its class, its
-// first showing without a picture, and its private messages.
+// first showing without a picture, and its private messages; the application
+// object's start and end around it.
 #include <windows.h>
+#include <objbase.h>
 
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/vistrel_app.h"
 #include "feedback/tag_wnd.h"
+#include "integration/background.h"
+#include "integration/file_types.h"
 #include "tests/win/win_test_support.h"
 
 using MainWindow = MainFrameTest;
@@ -62,4 +71,105 @@ TEST_F(MainWindow, UnknownScanRequestDoesNothing)
     EXPECT_EQ(::SendMessageW(m_hWnd, WM_SCAN_FOLDER, 12345, 0), 0);
     EXPECT_EQ(::IsWindowVisible(m_hWnd), visible);
     EXPECT_TRUE(m_frame->m_listFiles.empty());
+}
+
+namespace {
+
+std::vector<std::wstring> g_commandLine;
+std::vector<std::wstring> FakeCommandLine()
+{
+    return g_commandLine;
+}
+
+// The calling thread's apartment, asked without changing it: S_OK when it has none,
+// S_FALSE when it is single-threaded, RPC_E_CHANGED_MODE when multi-threaded.
+HRESULT ProbeApartment()
+{
+    const HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(hr))
+        ::CoUninitialize();
+    return hr;
+}
+
+// The apartment in force when the registration looked up the program's path, i.e. during
+// the shell work of /regext.
+HRESULT g_apartmentAtRegistration = E_UNEXPECTED;
+DWORD WINAPI ModulePathNotingTheApartment(HMODULE hModule, LPWSTR buffer, DWORD size)
+{
+    g_apartmentAtRegistration = ProbeApartment();
+    return ::GetModuleFileNameW(hModule, buffer, size);
+}
+
+// Runs fn on a thread of its own, so that no earlier test's apartment is in the way.
+template <class Fn>
+void OnFreshThread(Fn fn)
+{
+    std::thread(fn).join();
+}
+
+class Application : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_pfnCommandLine = g_pfnCommandLine;
+        g_pfnCommandLine = &FakeCommandLine;
+        g_pfnGetModuleFileName = &ModulePathNotingTheApartment;
+        g_apartmentAtRegistration = E_UNEXPECTED;
+    }
+    void TearDown() override
+    {
+        g_pfnCommandLine = m_pfnCommandLine;
+        g_pfnGetModuleFileName = &::GetModuleFileNameW;
+        theApp.m_strFile.clear();
+        theApp.m_pMainWnd = nullptr;
+    }
+    ClassesRootRedirect m_classes;  // /regext registers
+    CommandLineFn m_pfnCommandLine = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Application, ComIsASingleThreadedApartmentFromStartToExitAndOnlyOwnedOnesAreUndone)
+{
+    // /regext: initialised before the command line is read, so the registration's shell
+    // notice runs inside it; the exit undoes it.
+    g_commandLine = {L"vistrel.exe", L"/regext"};
+    HRESULT before = E_UNEXPECTED, after = E_UNEXPECTED;
+    OnFreshThread([&] {
+        before = ProbeApartment();
+        AfxWinMain(theApp);
+        after = ProbeApartment();
+    });
+    EXPECT_EQ(before, S_OK);
+    EXPECT_EQ(g_apartmentAtRegistration, S_FALSE);
+    EXPECT_EQ(after, S_OK);
+
+    // A thread already in the multi-threaded apartment: the refusal is not fatal (the
+    // registration still runs) and the exit leaves the thread's own apartment alone.
+    g_apartmentAtRegistration = E_UNEXPECTED;
+    OnFreshThread([&] {
+        ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+        AfxWinMain(theApp);
+        after = ProbeApartment();
+        ::CoUninitialize();
+    });
+    EXPECT_EQ(g_apartmentAtRegistration, RPC_E_CHANGED_MODE);
+    EXPECT_EQ(after, RPC_E_CHANGED_MODE);
+
+    // A plain start: the main window is made inside the apartment, which lasts until the exit.
+    g_commandLine = {L"vistrel.exe"};
+    HRESULT during = E_UNEXPECTED;
+    bool bStarted = false;
+    OnFreshThread([&] {
+        bStarted = theApp.InitInstance() != FALSE;
+        during = ProbeApartment();
+        if (theApp.m_pMainWnd && theApp.m_pMainWnd->m_hWnd)
+            ::DestroyWindow(theApp.m_pMainWnd->m_hWnd);  // the frame deletes itself
+        PumpMessages();
+        theApp.ExitInstance();
+        after = ProbeApartment();
+    });
+    EXPECT_TRUE(bStarted);
+    EXPECT_EQ(during, S_FALSE);
+    EXPECT_EQ(after, S_OK);
 }

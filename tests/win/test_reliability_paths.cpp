@@ -259,7 +259,7 @@ TEST_F(ReliabilityPaths, AnApplicationDataFolderThatCantBeWrittenGetsNothingAndR
     const wchar_t* kDesktop = L"Control Panel\\Desktop";
     const auto styleBefore = ReadString(HKEY_CURRENT_USER, kDesktop, L"WallpaperStyle");
     const auto tileBefore = ReadString(HKEY_CURRENT_USER, kDesktop, L"TileWallpaper");
-    const auto wallpaperBefore = ReadString(HKEY_CURRENT_USER, kDesktop, L"Wallpaper");
+    const std::wstring wallpaperBefore = CurrentWallpaper();
     WriteString(HKEY_CURRENT_USER, kDesktop, L"WallpaperStyle", L"7");
     WriteString(HKEY_CURRENT_USER, kDesktop, L"TileWallpaper", L"9");
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\Calyra");
@@ -272,7 +272,7 @@ TEST_F(ReliabilityPaths, AnApplicationDataFolderThatCantBeWrittenGetsNothingAndR
 
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kDesktop, L"WallpaperStyle"), L"7");
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kDesktop, L"TileWallpaper"), L"9");
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kDesktop, L"Wallpaper"), wallpaperBefore);
+    EXPECT_EQ(CurrentWallpaper(), wallpaperBefore);
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, L"SOFTWARE\\Calyra", L"CalBkgImgFile"), L"untouched");
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, L"SOFTWARE\\Calyra", L"CalWallpaper"), std::nullopt);
     EXPECT_EQ(FolderEntries(g_appData + L"\\"), std::vector<std::wstring>{L"Vistrel"});

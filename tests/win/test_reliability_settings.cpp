@@ -229,6 +229,7 @@ protected:
         run.bPressOk = bPressOk;
         g_sheet = &run;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 30, &SheetTick);
+        ClassesRootRedirect classes;  // the sheet registers the list it stores
         Command(ID_TOOLS_OPTIONS);
         ::KillTimer(nullptr, timer);
         g_sheet = nullptr;

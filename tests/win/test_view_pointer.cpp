@@ -277,6 +277,39 @@ TEST_F(ViewPointer, DragPansWhileTheButtonIsDown)
     EXPECT_EQ(m_frame->m_ptScroll, CPoint(0, 0));
 }
 
+TEST_F(ViewPointer, APanEndsWhenAnotherWindowTakesTheMouse)
+{
+    ShowPicture(MakePatternBitmap(2000, 1500));
+    PointAt(300, 200);
+    ::SendMessageW(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 200));
+    ASSERT_TRUE(m_frame->m_bDragging);
+    ASSERT_EQ(::GetCapture(), m_hWnd);
+    MoveTo(250, 200, MK_LBUTTON);
+    const CPoint panned = m_frame->m_ptScroll;
+    ASSERT_EQ(panned, CPoint(410, 0));
+
+    // Another window takes the mouse, as a context menu opened mid-drag does; the button-up
+    // then goes to that window, never to this one.
+    HWND hOther = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(hOther, nullptr);
+    ::SetCapture(hOther);
+    EXPECT_FALSE(m_frame->m_bDragging);
+    ::ReleaseCapture();
+    ::DestroyWindow(hOther);
+
+    // Plain hovering no longer pans.
+    MoveTo(100, 100, 0);
+    MoveTo(900, 700, 0);
+    EXPECT_EQ(m_frame->m_ptScroll, panned);
+    // A new press pans again.
+    PointAt(300, 200);
+    ::SendMessageW(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 200));
+    MoveTo(300, 150, MK_LBUTTON);
+    EXPECT_EQ(m_frame->m_ptScroll, CPoint(410, 50));
+    ::SendMessageW(m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(300, 150));
+    EXPECT_EQ(::GetCapture(), nullptr);
+}
+
 TEST_F(ViewPointer, SizeKeepsTheScrollInsideTheNewRange)
 {
     ShowPicture(MakePatternBitmap(2000, 1500));
