@@ -1,5 +1,6 @@
 #include "framework/property_sheet.h"
 
+#include "framework/fault_exit.h"
 #include "framework/win_app.h"
 #include "res/resource.h"
 
@@ -101,9 +102,11 @@ INT_PTR CALLBACK CPropertyPage::DlgProc(HWND hDlg, UINT message, WPARAM wParam, 
     if (!page)
         return FALSE;
     INT_PTR result = FALSE;
+    WatchThreadFaults();
     try {
         result = page->OnDialogMessage(message, wParam, lParam);
     } catch (...) {
+        EndProcessOnCaughtFault();
         result = FALSE;
     }
     if (message == WM_NCDESTROY) {

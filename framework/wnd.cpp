@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/fault_exit.h"
 #include "framework/win_app.h"
 #include "framework/win_geometry.h"
 
@@ -51,10 +52,13 @@ LRESULT CALLBACK CWnd::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
         return ::DefWindowProcW(hWnd, message, wParam, lParam);
 
     LRESULT result = 0;
-    // No exception may unwind through user32: a failing handler falls back to the default.
+    // No exception may unwind through user32: a handler that throws falls back to the
+    // default. A hardware fault caught here ends the program as an unhandled one would.
+    WatchThreadFaults();
     try {
         result = pWnd->WindowProc(message, wParam, lParam);
     } catch (...) {
+        EndProcessOnCaughtFault();
         result = ::DefWindowProcW(hWnd, message, wParam, lParam);
     }
 
