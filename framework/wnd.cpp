@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/fault_exit.h"
+#include "framework/handler_calls.h"
 #include "framework/win_app.h"
 #include "framework/win_geometry.h"
 
@@ -53,8 +53,8 @@ LRESULT CALLBACK CWnd::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
 
     LRESULT result = 0;
     // No exception may unwind through user32: a handler that throws falls back to the
-    // default. A hardware fault caught here ends the program as an unhandled one would.
-    WatchThreadFaults();
+    // default. A hardware fault ends the program, whoever takes it on its way out.
+    HandlerCall call;
     try {
         result = pWnd->WindowProc(message, wParam, lParam);
     } catch (...) {
@@ -72,6 +72,7 @@ LRESULT CALLBACK CWnd::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
         }
         pWnd->PostNcDestroy();
     }
+    call.Leave();
     return result;
 }
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "framework/fault_codes.h"
+#include "framework/fault_rules.h"
 
 // How the guard works. A guarded call captures its own context (RtlCaptureContext) and
 // becomes its thread's innermost guard. One process-wide vectored handler, first in line,
@@ -18,6 +18,9 @@
 // held stays held. That belongs to one decode of one file and is the price of going on
 // to the next picture; a decoder that faulted while holding a lock every decode needs
 // would hang later decodes, where without the guard the program would have ended.
+
+static_assert(IsHardwareFault(EXCEPTION_ACCESS_VIOLATION) && IsHardwareFault(EXCEPTION_FLT_UNDERFLOW) &&
+              !IsHardwareFault(EXCEPTION_STACK_OVERFLOW) && !IsHardwareFault(EXCEPTION_BREAKPOINT));
 
 namespace {
 

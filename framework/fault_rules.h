@@ -1,7 +1,11 @@
 #pragma once
-// Which exception codes are faults of the processor or of memory (as against C++ throws,
-// debugger notices and codes a program raises on purpose): the ones the decoder's guard
-// contains and the ones that end the program anywhere else. The values are the system's.
+// Decisions about hardware faults: which exception codes are faults of the processor or
+// of memory (the ones the decoder's guard contains and the ones that end the program
+// anywhere else; the values are the system's), and which calls of the program's handlers
+// an exception has abandoned.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
 
 // An access violation, a paging error, a bad instruction, an integer or floating-point
 // trap: the code that ran did not mean to stop. Not a stack overflow, which leaves no
@@ -39,3 +43,9 @@ constexpr bool ReportsFailure(unsigned long code)
 {
     return (code & 0x80000000UL) != 0;
 }
+
+// How many of the handler calls in progress on a thread (their stack addresses, outermost
+// first) lie at or below `here`. The stack grows down and a running call lies above every
+// call it makes, so from a new call these are calls that never returned; from a call that
+// is returning, they are it and the calls it made that never returned.
+std::size_t CallsAtOrBelow(const std::vector<std::uintptr_t>& open, std::uintptr_t here);
