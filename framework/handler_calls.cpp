@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <new>
 #include <vector>
 
@@ -118,13 +117,4 @@ void CheckHandlerCallsReturned()
 {
     ThreadCalls& calls = Calls();
     DropAbandoned(calls, calls.open.size());
-}
-
-void EndProcessOnCaughtFault()
-{
-    if (std::current_exception())
-        return;
-    ThreadCalls& calls = Calls();
-    if (IsHardwareFault(calls.last.record.ExceptionCode))
-        EndProcessWith(calls.last);
 }

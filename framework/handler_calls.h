@@ -1,10 +1,12 @@
 #pragma once
 // A hardware fault in one of the program's handlers ends the program as the system ends a
-// crashing one. The fault rarely gets that far by itself: Wine's callback dispatcher, the
-// 64-bit Windows kernel boundary and user32's timer dispatch take exceptions that leave a
-// window procedure and go on as if it had returned. So every window and dialog procedure
-// marks its call into the program, and a call that never returned is found by the next one
-// on its thread, by the call it was made from, or by the message loop.
+// crashing one. The fault does not always get that far by itself: a catch(...) does not
+// take it, but a handler the system called back through (a command from an accelerator,
+// a message the system sends) may be left by the system's callback dispatcher, which takes
+// the fault and goes on as if the handler had returned (Wine does; 64-bit Windows has done
+// so at its kernel boundary). So every window and dialog procedure marks its call into the
+// program, and a call that never returned is found by the next one on its thread, by the
+// call it was made from, or by the message loop.
 #include <cstdint>
 
 class HandlerCall {
@@ -23,7 +25,3 @@ private:
 
 // For a message loop that runs outside every handler: any call still open was abandoned.
 void CheckHandlerCallsReturned();
-
-// For a catch(...) around a handler: when what it caught is not a C++ exception but a
-// hardware fault (a toolchain whose catch-all takes them), the program ends as above.
-void EndProcessOnCaughtFault();

@@ -106,7 +106,6 @@ INT_PTR CALLBACK CPropertyPage::DlgProc(HWND hDlg, UINT message, WPARAM wParam, 
     try {
         result = page->OnDialogMessage(message, wParam, lParam);
     } catch (...) {
-        EndProcessOnCaughtFault();
         result = FALSE;
     }
     if (message == WM_NCDESTROY) {

@@ -52,13 +52,12 @@ LRESULT CALLBACK CWnd::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
         return ::DefWindowProcW(hWnd, message, wParam, lParam);
 
     LRESULT result = 0;
-    // No exception may unwind through user32: a handler that throws falls back to the
-    // default. A hardware fault ends the program, whoever takes it on its way out.
+    // No C++ exception may unwind through user32: a handler that throws falls back to the
+    // default. A hardware fault is no C++ exception; it ends the program, whoever takes it.
     HandlerCall call;
     try {
         result = pWnd->WindowProc(message, wParam, lParam);
     } catch (...) {
-        EndProcessOnCaughtFault();
         result = ::DefWindowProcW(hWnd, message, wParam, lParam);
     }
 
