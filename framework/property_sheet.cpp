@@ -1,5 +1,6 @@
 #include "framework/property_sheet.h"
 
+#include "framework/handler_calls.h"
 #include "framework/win_app.h"
 #include "res/resource.h"
 
@@ -101,6 +102,7 @@ INT_PTR CALLBACK CPropertyPage::DlgProc(HWND hDlg, UINT message, WPARAM wParam, 
     if (!page)
         return FALSE;
     INT_PTR result = FALSE;
+    HandlerCall call;
     try {
         result = page->OnDialogMessage(message, wParam, lParam);
     } catch (...) {
@@ -110,6 +112,7 @@ INT_PTR CALLBACK CPropertyPage::DlgProc(HWND hDlg, UINT message, WPARAM wParam, 
         ::SetWindowLongPtrW(hDlg, DWLP_USER, 0);
         page->m_hWnd = nullptr;
     }
+    call.Leave();
     return result;
 }
 

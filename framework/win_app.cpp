@@ -1,6 +1,7 @@
 #include "framework/win_app.h"
 
 #include "framework/frame_wnd.h"
+#include "framework/handler_calls.h"
 #include "res/resource.h"
 
 namespace {
@@ -93,6 +94,7 @@ int CWinApp::Run()
             ::TranslateMessage(&m_msgCur);
             ::DispatchMessageW(&m_msgCur);
         }
+        CheckHandlerCallsReturned();
         if (IsIdleMessage(&m_msgCur)) {
             bIdle = true;
             lIdleCount = 0;

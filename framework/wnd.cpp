@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/handler_calls.h"
 #include "framework/win_app.h"
 #include "framework/win_geometry.h"
 
@@ -51,7 +52,9 @@ LRESULT CALLBACK CWnd::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
         return ::DefWindowProcW(hWnd, message, wParam, lParam);
 
     LRESULT result = 0;
-    // No exception may unwind through user32: a failing handler falls back to the default.
+    // No C++ exception may unwind through user32: a handler that throws falls back to the
+    // default. A hardware fault is no C++ exception; it ends the program, whoever takes it.
+    HandlerCall call;
     try {
         result = pWnd->WindowProc(message, wParam, lParam);
     } catch (...) {
@@ -68,6 +71,7 @@ LRESULT CALLBACK CWnd::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
         }
         pWnd->PostNcDestroy();
     }
+    call.Leave();
     return result;
 }
 

@@ -1,0 +1,2 @@
+list(APPEND VISTREL_CORE_SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/framework/fault_rules.cpp)
