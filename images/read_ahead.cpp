@@ -9,13 +9,24 @@ namespace {
 using FileList = std::list<std::wstring>;
 using ConstIt = FileList::const_iterator;
 
+// Names from `it` on, moving with step, until nMax are taken or the walk meets itCurrent.
+template <class Step>
+std::vector<std::wstring> CollectNames(ConstIt itCurrent, ConstIt it, size_t nMax, Step step)
+{
+    std::vector<std::wstring> names;
+    while (names.size() < nMax && it != itCurrent) {
+        names.push_back(*it);
+        step(it);
+    }
+    return names;
+}
+
 // Next tries the entry after the current one, wrapping past the last to the first; from the
 // end position it starts at the first entry and stops at the last.
 std::vector<std::wstring> ForwardNames(const FileList& list, ConstIt itCurrent, size_t nMax)
 {
-    std::vector<std::wstring> names;
     if (list.empty())
-        return names;
+        return {};
     auto step = [&](ConstIt& it) {
         ++it;
         if (it == list.end() && itCurrent != list.end())
@@ -26,19 +37,14 @@ std::vector<std::wstring> ForwardNames(const FileList& list, ConstIt itCurrent, 
         it = list.begin();
     else
         step(it);
-    while (names.size() < nMax && it != itCurrent) {
-        names.push_back(*it);
-        step(it);
-    }
-    return names;
+    return CollectNames(itCurrent, it, nMax, step);
 }
 
 // Prev is the mirror image: the entry before, wrapping past the first to the last.
 std::vector<std::wstring> BackwardNames(const FileList& list, ConstIt itCurrent, size_t nMax)
 {
-    std::vector<std::wstring> names;
     if (list.empty())
-        return names;
+        return {};
     auto step = [&](ConstIt& it) {
         if (it == list.begin()) {
             it = list.end();
@@ -52,11 +58,7 @@ std::vector<std::wstring> BackwardNames(const FileList& list, ConstIt itCurrent,
         --it;
     else
         step(it);
-    while (names.size() < nMax && it != itCurrent) {
-        names.push_back(*it);
-        step(it);
-    }
-    return names;
+    return CollectNames(itCurrent, it, nMax, step);
 }
 
 }  // namespace

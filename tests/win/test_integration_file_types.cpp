@@ -86,19 +86,7 @@ std::wstring NameOf(const std::wstring& path)
 // The names of FileExts' subkeys exactly as stored (case kept).
 std::vector<std::wstring> ExtensionKeyNames()
 {
-    std::vector<std::wstring> names;
-    HKEY hKey = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kFileExts.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return names;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (::RegEnumKeyExW(hKey, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    ::RegCloseKey(hKey);
-    return names;
+    return SubkeyNames(HKEY_CURRENT_USER, kFileExts.c_str());
 }
 
 // Checks one extension's entries: the program's name and the application reference.

@@ -170,18 +170,7 @@ bool RedirectHolds(HKEY root, HKEY scratch)
 // Scratch keys left by runs that ended without cleaning up: their process is gone.
 void RemoveAbandonedSandboxes()
 {
-    HKEY hRoot = nullptr;
-    if (::RegOpenKeyExW(g_hRealUser, kSandboxRoot, 0, KEY_READ, &hRoot) != ERROR_SUCCESS)
-        return;
-    std::vector<std::wstring> names;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (::RegEnumKeyExW(hRoot, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    ::RegCloseKey(hRoot);
+    const std::vector<std::wstring> names = SubkeyNames(g_hRealUser, kSandboxRoot);
     for (const std::wstring& pid : names) {
         const DWORD id = static_cast<DWORD>(std::wcstoul(pid.c_str(), nullptr, 10));
         if (HANDLE h = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id)) {
@@ -413,4 +402,21 @@ bool MainFrameTest::Enabled(UINT nID)
     state.m_nID = nID;
     m_frame->OnCmdMsg(nID, CN_UPDATE_COMMAND_UI, &state);
     return state.m_bEnabled;
+}
+
+std::vector<std::wstring> SubkeyNames(HKEY hRoot, const wchar_t* path)
+{
+    std::vector<std::wstring> names;
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExW(hRoot, path, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (::RegEnumKeyExW(hKey, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    ::RegCloseKey(hKey);
+    return names;
 }

@@ -76,6 +76,9 @@ void WriteRawValue(HKEY root, const std::wstring& key, const wchar_t* name, cons
 // The desktop wallpaper as the system reports it.
 std::wstring CurrentWallpaper();
 
+// The names of a key's subkeys exactly as stored; none when it can't be opened.
+std::vector<std::wstring> SubkeyNames(HKEY hRoot, const wchar_t* path);
+
 // Puts the desktop wallpaper and the user's own WallpaperStyle and TileWallpaper back as
 // they were when it was made: the wallpaper through SystemParametersInfoW, which writes the
 // real profile whatever the redirect.
