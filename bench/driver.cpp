@@ -5,7 +5,8 @@
 //                                                 after ZOOMIN zoom-in steps from the picture's own size
 //   vistrel_bench_driver rescan RUNS FOLDER...    the folder list rebuild against a bare enumeration
 //   vistrel_bench_driver dwell FOLDER PAIRS       Next and then Prev, each step either at once or after
-//                                                 looking at the picture for 2 s, in PAIRS pairs each way
+//                                                 looking at the picture for 2 s, in PAIRS pairs each way,
+//                                                 and the prepared pictures held after each look
 // Results go to stdout one per line ("<what> <label> <ms>"), anything odd to stderr.
 #include <windows.h>
 

@@ -75,7 +75,7 @@ END {
     for (i = 1; i <= nmodes; i++) {
         zoom = substr(order[i], index(order[i], "@") + 1)
         if (index(panText, "at " zoom "%") == 0) {
-            panText = panText (panText == "" ? "" : "; ") sprintf("%.2f at %s%% (%s)", zworst[zoom], zoom, zmode[zoom])
+            panText = panText (panText == "" ? "" : "; ") sprintf("%.3f at %s%% (%s)", zworst[zoom], zoom, zmode[zoom])
             if (within(zworst[zoom], zoom == 100 ? 1.0 : 0.10) != "PASS")
                 panVerdict = panVerdict (panVerdict == "" ? "FAIL at " : ", ") zoom " %"
         }
