@@ -4,6 +4,9 @@
 //   vistrel_bench_driver pan PICTURE RUNS ZOOMIN  60-pixel arrow steps and full repaints, each interpolation,
 //                                                 after ZOOMIN zoom-in steps from the picture's own size
 //   vistrel_bench_driver rescan RUNS FOLDER...    the folder list rebuild against a bare enumeration
+//   vistrel_bench_driver dwell FOLDER PAIRS       Next and then Prev, each step either at once or after
+//                                                 looking at the picture for 2 s, in PAIRS pairs each way,
+//                                                 and the prepared pictures held after each look
 // Results go to stdout one per line ("<what> <label> <ms>"), anything odd to stderr.
 #include <windows.h>
 
@@ -19,7 +22,9 @@
 #include "app/vistrel_app.h"
 #include "bench/bench_util.h"
 #include "bench/minimal_viewer.h"
+#include "framework/win_app.h"
 #include "images/file_order.h"
+#include "images/read_ahead.h"
 #include "mainframe/main_frame.h"
 #include "res/resource.h"
 
@@ -317,6 +322,69 @@ int RunRescan(const std::vector<std::wstring>& folders, int runs)
     return 0;
 }
 
+// One step of the walk as the user makes it: the idle time the program's loop gives once the
+// last paint is done, then either the command at once or a look at the picture for 2 s first.
+// Timed from the command to the end of its paint.
+void DwellStep(CMainFrame* frame, UINT nCommand, const char* pszWay, bool bLook, bool bReport)
+{
+    Pump();
+    frame->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+    if (bLook)
+        Pump(2000);
+    const ReadAhead::Counts before = frame->m_pReadAhead ? frame->m_pReadAhead->GetCounts() : ReadAhead::Counts{};
+    const std::wstring name = frame->m_strFileName;
+    const double t0 = bench::NowMs();
+    frame->SendMessage(WM_COMMAND, MAKEWPARAM(nCommand, 1), 0);
+    frame->UpdateWindow();
+    const double t1 = bench::NowMs();
+    if (frame->m_strFileName == name)
+        std::fprintf(stderr, "the %s step did not change the picture at %s\n", pszWay, bench::Narrow(name).c_str());
+    const size_t nTaken = frame->m_pReadAhead ? frame->m_pReadAhead->GetCounts().nTaken : 0;
+    if (bLook && nTaken <= before.nTaken)
+        std::fprintf(stderr, "the %s step after a look at %s took no prepared picture\n", pszWay,
+                     bench::Narrow(name).c_str());
+    if (!bReport)
+        return;
+    const std::string way = pszWay;
+    bench::Report(bLook ? "dwell-look" : "dwell-once", way, t1 - t0);
+    if (bLook)
+        std::printf("dwell-held %s %zu\n", pszWay, before.nPictures);
+}
+
+// Next from the first entry of the folder, then Prev from the last, each way in a window of its
+// own as the program starts it with read-ahead on, so that pictures prepared on the way out do
+// not serve the way back. Each way begins with one untimed step that sets its direction; then
+// the two kinds of step take turns in pairs, which of the pair goes first alternating, so a
+// change in the machine's load touches both alike. The folder needs 2 + 2 x PAIRS entries, so
+// that no step wraps.
+int RunDwell(const std::wstring& folder, int pairs)
+{
+    std::vector<std::wstring> names = bench::ListFiles(folder);
+    if (names.size() < static_cast<size_t>(2 + 2 * pairs)) {
+        std::fprintf(stderr, "the folder needs %d pictures\n", 2 + 2 * pairs);
+        return 3;
+    }
+    std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) { return FileNameLess(a, b); });
+    struct Way {
+        UINT nCommand;
+        const char* pszWay;
+        std::wstring strFirst;
+    };
+    for (const Way& way : {Way{ID_FILE_NEXT, "forward", names.front()}, Way{ID_FILE_PREV, "backward", names.back()}}) {
+        CMainFrame* frame = OpenFrame(folder + way.strFirst);
+        if (!frame->m_bReadAhead)
+            std::fputs("read-ahead is off\n", stderr);
+        DwellStep(frame, way.nCommand, way.pszWay, false, false);
+        for (int i = 0; i < pairs; ++i) {
+            const bool bLookFirst = i % 2 != 0;
+            DwellStep(frame, way.nCommand, way.pszWay, bLookFirst, true);
+            DwellStep(frame, way.nCommand, way.pszWay, !bLookFirst, true);
+        }
+        CloseFrame(frame);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main()
@@ -337,9 +405,11 @@ int main()
         for (size_t i = 3; i < args.size(); ++i)
             folders.push_back(bench::WithSlash(args[i]));
         rc = RunRescan(folders, _wtoi(args[2].c_str()));
-    }
+    } else if (args.size() == 4 && args[1] == L"dwell")
+        rc = RunDwell(bench::WithSlash(args[2]), _wtoi(args[3].c_str()));
     else
-        std::fputs("usage: vistrel_bench_driver next WARMFOLDER FOLDER | pan PICTURE RUNS ZOOMIN | rescan RUNS FOLDER...\n",
+        std::fputs("usage: vistrel_bench_driver next WARMFOLDER FOLDER | pan PICTURE RUNS ZOOMIN | rescan RUNS FOLDER..."
+                   " | dwell FOLDER PAIRS\n",
                    stderr);
     Gdiplus::GdiplusShutdown(token);
     ResetSettings();

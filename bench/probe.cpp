@@ -1,10 +1,12 @@
 // Starts a program and watches it from process start to its first painted picture: the moment
 // the screen pixel (X, Y) takes the expected colour.
 //   vistrel_bench_probe time LABEL X Y RRGGBB PROGRAM [ARGS...]     prints "startup LABEL <ms>"
-//   vistrel_bench_probe memory LABEL X Y RRGGBB PROGRAM [ARGS...]   prints "memory LABEL <peak> <last> <samples>"
+//   vistrel_bench_probe memory [--after MS] LABEL X Y RRGGBB PROGRAM [ARGS...]
+//                                                 prints "memory LABEL <peak> <last> <samples>"
 // Memory is the program's private bytes (bytes). Wine reports them as its resident anonymous
-// memory and keeps no peak, so the probe samples them all along, from the start to 300 ms after
-// the first paint, and keeps the highest value. RRGGBB "none" waits 2 s instead of a colour.
+// memory and keeps no peak, so the probe samples them all along, from the start to MS (default
+// 300) after the first paint, and keeps the highest value. RRGGBB "none" waits 2 s instead of a
+// colour.
 // Timing runs take no samples, so the two never disturb each other.
 #include <windows.h>
 #include <psapi.h>
@@ -20,7 +22,7 @@ namespace {
 
 constexpr int kTolerance = 48;
 constexpr double kTimeoutMs = 60000.0;
-constexpr double kSettleMs = 300.0;
+constexpr double kDefaultSettleMs = 300.0;
 constexpr double kNoColourWaitMs = 2000.0;
 
 bool Near(COLORREF a, COLORREF b)
@@ -74,9 +76,15 @@ void Close(HANDLE hProcess, DWORD pid, int x, int y)
 
 int main()
 {
-    const std::vector<std::wstring> args = bench::Arguments();
+    std::vector<std::wstring> args = bench::Arguments();
+    double settleMs = kDefaultSettleMs;
+    if (args.size() > 3 && args[1] == L"memory" && args[2] == L"--after") {
+        settleMs = _wtof(args[3].c_str());
+        args.erase(args.begin() + 2, args.begin() + 4);
+    }
     if (args.size() < 7 || (args[1] != L"time" && args[1] != L"memory")) {
-        std::fputs("usage: vistrel_bench_probe time|memory LABEL X Y RRGGBB|none PROGRAM [ARGS...]\n", stderr);
+        std::fputs("usage: vistrel_bench_probe time|memory [--after MS] LABEL X Y RRGGBB|none PROGRAM [ARGS...]\n",
+                   stderr);
         return 2;
     }
     const bool bMemory = args[1] == L"memory";
@@ -118,7 +126,7 @@ int main()
             if (!bMemory)
                 break;
         }
-        if (tPainted > 0.0 && now - tPainted >= kSettleMs)
+        if (tPainted > 0.0 && now - tPainted >= settleMs)
             break;
         if (now - t0 > kTimeoutMs || ::WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0)
             break;
