@@ -90,8 +90,10 @@ std::vector<ReadAhead::Result>::iterator ReadAhead::FindLocked(const std::wstrin
     return std::find_if(m_results.begin(), m_results.end(), [&](const Result& r) { return r.strPath == strPath; });
 }
 
-// Keeps what the plan can still use: the failures met on the way and, each way, the first
-// entry that decodes. Everything else is handed back for release outside the lock.
+// Keeps what the plan can still use: each way, the failures met on the way and the first
+// entry that decodes, up to the first entry not tried yet; a picture past that one is not
+// known to be the nearest and goes. Everything else is handed back for release outside
+// the lock.
 std::vector<void*> ReadAhead::TrimLocked()
 {
     std::vector<const Result*> keep;
@@ -100,7 +102,7 @@ std::vector<void*> ReadAhead::TrimLocked()
             for (const std::wstring& name : *names) {
                 const auto it = FindLocked(m_plan.strFolder + name);
                 if (it == m_results.end() || it->bAutoRotate != m_plan.bAutoRotate)
-                    continue;
+                    break;
                 keep.push_back(&*it);
                 if (it->pPicture || it->bTooBig)
                     break;
@@ -130,7 +132,7 @@ void ReadAhead::ReleaseAll(const std::vector<void*>& pictures)
 // caller is decoding itself.
 bool ReadAhead::NextJob(std::wstring& strPath, uint64_t& nBudgetLeft)
 {
-    if (!m_bHavePlan || m_bStop)
+    if (!m_bHavePlan || m_bPaused || m_bStop)
         return false;
     uint64_t nHeld = 0;
     for (const Result& r : m_results)
@@ -219,6 +221,7 @@ void ReadAhead::SetPlan(ReadAheadPlan plan)
             return;
         m_plan = std::move(plan);
         m_bHavePlan = true;
+        m_bPaused = false;
         m_strClaimed.clear();
         m_bIdle = false;
         dropped = TrimLocked();
@@ -251,8 +254,11 @@ ReadAhead::Outcome ReadAhead::Take(const std::wstring& strFolder, const std::wst
         return Outcome::None;
     }
     {
+        // A picture handed over ends the step that asked for it: the plan was made for the
+        // picture before, so the worker waits for the next one rather than decode for it.
         std::lock_guard<std::mutex> lock(m_mutex);
         ++m_counts.nTaken;
+        m_bPaused = m_bPaused || result.pPicture != nullptr;
     }
     pPicture = result.pPicture;
     return pPicture ? Outcome::Picture : Outcome::Failure;

@@ -98,6 +98,7 @@ private:
     std::thread m_thread;
     ReadAheadPlan m_plan;
     bool m_bHavePlan = false;
+    bool m_bPaused = false;  // a picture was handed over: the plan is the previous picture's
     bool m_bStop = false;
     bool m_bIdle = true;
     std::wstring m_strDecoding;
