@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr UINT kWriteNull = 41001, kDivideByZero = 41002;
+constexpr UINT kWriteNull = 41001, kDivideByZero = 41002, WM_TEST_PRESS = WM_APP + 1;
 volatile int g_sink = 0;
 
 class CFaultingFrame : public CFrameWnd {
@@ -26,17 +26,25 @@ public:
         volatile int numerator = 7, zero = 0;
         g_sink = numerator / zero;
     }
+    // Translates the key inside this handler, which would go on as if the command had returned.
+    LRESULT OnPress(WPARAM wParam, LPARAM)
+    {
+        MSG msg{m_hWnd, WM_KEYDOWN, wParam, 1, 0, {0, 0}};
+        ::TranslateAcceleratorW(m_hWnd, m_hAccelTable, &msg);
+        return 1;
+    }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CFaultingFrame, CFrameWnd)
     ON_COMMAND(kWriteNull, CFaultingFrame::OnWriteNull)
     ON_COMMAND(kDivideByZero, CFaultingFrame::OnDivideByZero)
+    ON_MESSAGE(WM_TEST_PRESS, CFaultingFrame::OnPress)
 END_MESSAGE_MAP()
 
 // Makes the application's main window, A for the null write and D for the division, and
-// presses vk: translated as the message loop translates it, then one more message for the
-// window; or through the application's own loop with nothing after it.
+// presses vk: inside one of the window's handlers, with nothing after it but that handler's
+// return; or through the application's own loop, with nothing after it.
 void Press(WPARAM vk, bool bInTheLoop)
 {
     auto* frame = new CFaultingFrame;
@@ -50,9 +58,7 @@ void Press(WPARAM vk, bool bInTheLoop)
         ::PostQuitMessage(0);
         AfxGetApp()->Run();
     } else {
-        MSG msg{frame->m_hWnd, WM_KEYDOWN, vk, 1, 0, {0, 0}};
-        frame->PreTranslateMessage(&msg);
-        ::SendMessageW(frame->m_hWnd, WM_NULL, 0, 0);
+        ::SendMessageW(frame->m_hWnd, WM_TEST_PRESS, vk, 0);
     }
 }
 
