@@ -24,12 +24,11 @@ const std::wstring kSettings = L"SOFTWARE\\Vistrel", kFileExts = kFileExtsKey, k
                    kCalyra = L"SOFTWARE\\Calyra";
 
 // Where the file-type registration writes this program's open command under the classes root.
-std::wstring AppKey()
-{
+const std::wstring kAppKey = [] {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     return PlanAssociations(path, L"jpg").strAppKey;
-}
+}();
 
 // Every value of the user's that the behaviours below write, in every file type there is.
 using Profile = std::vector<std::optional<RawRegValue>>;
@@ -48,8 +47,8 @@ Profile UsersOwn()
         read(hUser, kFileExts + L"\\" + type, {L"ProgID", L"Application"});
         read(hUser, kFileExts + L"\\" + type + L"\\UserChoice", {L"Progid"});
     }
-    read(hUser, L"Software\\Classes\\" + AppKey(), {nullptr});
-    read(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + AppKey(), {nullptr});
+    read(hUser, L"Software\\Classes\\" + kAppKey, {nullptr});
+    read(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + kAppKey, {nullptr});
     return profile;
 }
 
@@ -152,7 +151,7 @@ TEST_F(ProfileUntouched, TheWritingBehavioursLeaveASeededProfileByteForByte)
             for (const auto& [key, name] : {std::pair{kSettings, L"Interpolation"}, {kSettings, L"Extensions"},
                                             {kFileExts + L"\\.jpg", L"Application"}, {kDesktop, L"WallpaperStyle"}})
                 EXPECT_TRUE(ReadRawValue(HKEY_CURRENT_USER, key, name).has_value()) << key;
-            EXPECT_TRUE(ReadRawValue(HKEY_CLASSES_ROOT, AppKey(), nullptr).has_value());
+            EXPECT_TRUE(ReadRawValue(HKEY_CLASSES_ROOT, kAppKey, nullptr).has_value());
         }
         EXPECT_TRUE(UsersOwn() == seeded);
         EXPECT_EQ(CurrentWallpaper(), wallpaper);
