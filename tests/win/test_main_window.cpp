@@ -6,12 +6,12 @@
 
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/vistrel_app.h"
 #include "feedback/tag_wnd.h"
 #include "integration/background.h"
-#include "integration/file_types.h"
 #include "tests/win/win_test_support.h"
 
 using MainWindow = MainFrameTest;
@@ -75,12 +75,6 @@ TEST_F(MainWindow, UnknownScanRequestDoesNothing)
 
 namespace {
 
-std::vector<std::wstring> g_commandLine;
-std::vector<std::wstring> FakeCommandLine()
-{
-    return g_commandLine;
-}
-
 // The calling thread's apartment, asked without changing it: S_OK when it has none,
 // S_FALSE when it is single-threaded, RPC_E_CHANGED_MODE when multi-threaded.
 HRESULT ProbeApartment()
@@ -91,8 +85,7 @@ HRESULT ProbeApartment()
     return hr;
 }
 
-// The apartment in force when the registration looked up the program's path, i.e. during
-// the shell work of /regext.
+// The apartment in force when /regext's registration looked up the program's path.
 HRESULT g_apartmentAtRegistration = E_UNEXPECTED;
 DWORD WINAPI ModulePathNotingTheApartment(HMODULE hModule, LPWSTR buffer, DWORD size)
 {
@@ -100,76 +93,44 @@ DWORD WINAPI ModulePathNotingTheApartment(HMODULE hModule, LPWSTR buffer, DWORD 
     return ::GetModuleFileNameW(hModule, buffer, size);
 }
 
-// Runs fn on a thread of its own, so that no earlier test's apartment is in the way.
-template <class Fn>
-void OnFreshThread(Fn fn)
-{
-    std::thread(fn).join();
-}
-
-class Application : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_pfnCommandLine = g_pfnCommandLine;
-        g_pfnCommandLine = &FakeCommandLine;
-        g_pfnGetModuleFileName = &ModulePathNotingTheApartment;
-        g_apartmentAtRegistration = E_UNEXPECTED;
-    }
-    void TearDown() override
-    {
-        g_pfnCommandLine = m_pfnCommandLine;
-        g_pfnGetModuleFileName = &::GetModuleFileNameW;
-        theApp.m_strFile.clear();
-        theApp.m_pMainWnd = nullptr;
-    }
-    ClassesRootRedirect m_classes;  // /regext registers
-    CommandLineFn m_pfnCommandLine = nullptr;
-};
-
 }  // namespace
 
-TEST_F(Application, ComIsASingleThreadedApartmentFromStartToExitAndOnlyOwnedOnesAreUndone)
+// Each start on a thread of its own, so that no earlier test's apartment is in the way.
+TEST(Application, ComIsASingleThreadedApartmentFromStartToExitAndOnlyOwnedOnesAreUndone)
 {
-    // /regext: initialised before the command line is read, so the registration's shell
-    // notice runs inside it; the exit undoes it.
-    g_commandLine = {L"vistrel.exe", L"/regext"};
-    HRESULT before = E_UNEXPECTED, after = E_UNEXPECTED;
-    OnFreshThread([&] {
-        before = ProbeApartment();
-        AfxWinMain(theApp);
-        after = ProbeApartment();
-    });
+    ClassesRootRedirect classes;  // /regext registers
+    const CommandLineFn pfnCommandLine =
+        std::exchange(g_pfnCommandLine, [] { return std::vector<std::wstring>{L"vistrel.exe", L"/regext"}; });
+    g_pfnGetModuleFileName = &ModulePathNotingTheApartment;
+    HRESULT before = E_UNEXPECTED, during = E_UNEXPECTED, after = E_UNEXPECTED;
+    // /regext: the registration's shell notice runs inside the apartment; the exit undoes it.
+    std::thread([&] { before = ProbeApartment(); AfxWinMain(theApp); after = ProbeApartment(); }).join();
     EXPECT_EQ(before, S_OK);
     EXPECT_EQ(g_apartmentAtRegistration, S_FALSE);
     EXPECT_EQ(after, S_OK);
-
-    // A thread already in the multi-threaded apartment: the refusal is not fatal (the
-    // registration still runs) and the exit leaves the thread's own apartment alone.
-    g_apartmentAtRegistration = E_UNEXPECTED;
-    OnFreshThread([&] {
-        ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    // Already multi-threaded: the refusal is not fatal and the thread's own apartment stays.
+    std::thread([&] {
+        ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         AfxWinMain(theApp);
         after = ProbeApartment();
         ::CoUninitialize();
-    });
+    }).join();
     EXPECT_EQ(g_apartmentAtRegistration, RPC_E_CHANGED_MODE);
     EXPECT_EQ(after, RPC_E_CHANGED_MODE);
-
     // A plain start: the main window is made inside the apartment, which lasts until the exit.
-    g_commandLine = {L"vistrel.exe"};
-    HRESULT during = E_UNEXPECTED;
-    bool bStarted = false;
-    OnFreshThread([&] {
-        bStarted = theApp.InitInstance() != FALSE;
-        during = ProbeApartment();
+    g_pfnCommandLine = [] { return std::vector<std::wstring>{L"vistrel.exe"}; };
+    std::thread([&] {
+        during = theApp.InitInstance() ? ProbeApartment() : E_FAIL;
         if (theApp.m_pMainWnd && theApp.m_pMainWnd->m_hWnd)
             ::DestroyWindow(theApp.m_pMainWnd->m_hWnd);  // the frame deletes itself
         PumpMessages();
         theApp.ExitInstance();
         after = ProbeApartment();
-    });
-    EXPECT_TRUE(bStarted);
+    }).join();
     EXPECT_EQ(during, S_FALSE);
     EXPECT_EQ(after, S_OK);
+    g_pfnCommandLine = pfnCommandLine;
+    g_pfnGetModuleFileName = &::GetModuleFileNameW;
+    theApp.m_strFile.clear();
+    theApp.m_pMainWnd = nullptr;
 }
