@@ -13,66 +13,56 @@
 namespace {
 
 using Names = std::vector<std::wstring>;
+using Outcome = ReadAhead::Outcome;
+const Names kAtoF{L"a", L"b", L"c", L"d", L"e", L"f"};
 
-// A folder whose pictures are tracked: every decoded picture must end either taken or released.
+// A folder of fake pictures: each decoded one must end either handed over or released.
 struct FakeFolder {
     std::mutex mutex;
     std::set<std::wstring> good;
-    std::map<std::wstring, uint64_t> bytes;
-    std::map<std::wstring, uint64_t> sizes;  // the file's stamp; missing names don't exist
-    std::vector<std::wstring> decoded;
+    std::map<std::wstring, uint64_t> bytes, sizes;  // a name without a size doesn't exist
+    Names decoded;
     std::atomic<int> nLive{0};
 
-    ReadAheadHooks Hooks()
+    ReadAhead Make(uint64_t nBudget)
     {
         ReadAheadHooks hooks;
         hooks.decode = [this](const std::wstring& path, bool, uint64_t& nBytes) -> void* {
             std::lock_guard<std::mutex> lock(mutex);
-            decoded.push_back(path);
-            if (!good.count(path))
-                return nullptr;
+            decoded.push_back(path.substr(2));
             nBytes = bytes.count(path) ? bytes[path] : 100;
-            ++nLive;
-            return new std::wstring(path);
+            return good.count(path) ? (++nLive, new std::wstring(path)) : nullptr;
         };
-        hooks.release = [this](void* p) {
-            --nLive;
-            delete static_cast<std::wstring*>(p);
-        };
+        hooks.release = [this](void* p) { --nLive, delete static_cast<std::wstring*>(p); };
         hooks.stamp = [this](const std::wstring& path) {
             std::lock_guard<std::mutex> lock(mutex);
-            FileStamp stamp;
-            stamp.bExists = sizes.count(path) != 0;
-            stamp.nSize = stamp.bExists ? sizes[path] : 0;
-            return stamp;
+            return FileStamp{sizes.count(path) != 0, sizes.count(path) ? sizes[path] : 0, 0};
         };
-        return hooks;
+        return ReadAhead(std::move(hooks), nBudget);
     }
-    void Add(const std::wstring& name, bool bGood)
+    FakeFolder(const Names& names, const std::set<std::wstring>& bad)
     {
-        sizes[L"F\\" + name] = 1;
-        if (bGood)
-            good.insert(L"F\\" + name);
+        for (const std::wstring& name : names) {
+            sizes[L"F\\" + name] = 1;
+            if (!bad.count(name))
+                good.insert(L"F\\" + name);
+        }
+    }
+    Outcome Take(ReadAhead& ra, const std::wstring& name)
+    {
+        void* p = nullptr;
+        const Outcome outcome = ra.Take(L"F\\", name, true, p);
+        if (p)
+            --nLive, delete static_cast<std::wstring*>(p);
+        return outcome;
     }
 };
 
 ReadAheadPlan Plan(const Names& names, int nCurrent, bool bBackward, size_t nMax = 16)
 {
     const std::list<std::wstring> list(names.begin(), names.end());
-    auto it = nCurrent < 0 ? list.end() : std::next(list.begin(), nCurrent);
-    return PlanReadAhead(L"F\\", true, list, it, bBackward, nMax);
-}
-
-// Takes the result for a name and gives a picture back as its loader would own it.
-ReadAhead::Outcome TakeAndFree(ReadAhead& ra, FakeFolder& folder, const std::wstring& name)
-{
-    void* p = nullptr;
-    const ReadAhead::Outcome outcome = ra.Take(L"F\\", name, true, p);
-    if (p) {
-        --folder.nLive;
-        delete static_cast<std::wstring*>(p);
-    }
-    return outcome;
+    return PlanReadAhead(L"F\\", true, list, nCurrent < 0 ? list.end() : std::next(list.begin(), nCurrent),
+                         bBackward, nMax);
 }
 
 }  // namespace
@@ -81,75 +71,56 @@ TEST(ReadAheadPlan, FollowsTheWalksOrderBothWaysAroundTheRing)
 {
     const Names abcd{L"a", L"b", L"c", L"d"};
     EXPECT_EQ(Plan(abcd, 1, false).ahead, (Names{L"c", L"d", L"a"}));
-    EXPECT_EQ(Plan(abcd, 1, false).behind, (Names{L"a", L"d", L"c"}));
     EXPECT_EQ(Plan(abcd, 1, true).ahead, (Names{L"a", L"d", L"c"}));
+    EXPECT_EQ(Plan(abcd, 1, true).behind, (Names{L"c", L"d", L"a"}));
     // The end position lies after the last entry and before the first: no wrap past it.
     EXPECT_EQ(Plan(abcd, -1, false).ahead, abcd);
     EXPECT_EQ(Plan(abcd, -1, false).behind, (Names{L"d", L"c", L"b", L"a"}));
     EXPECT_EQ(Plan(abcd, 3, false, 2).ahead, (Names{L"a", L"b"}));
     EXPECT_TRUE(Plan({L"a"}, 0, false).ahead.empty());
-    EXPECT_TRUE(Plan({}, -1, false).behind.empty());
 }
 
-TEST(ReadAhead, PreparesTheFirstDecodableEachWayAndHandsOverOnlyTheSameFile)
+TEST(ReadAhead, PreparesTheNearestDecodableEachWayAndHandsOverOnlyTheSameFile)
 {
-    FakeFolder folder;
-    for (const wchar_t* name : {L"a", L"b", L"c", L"d", L"e", L"f"})
-        folder.Add(name, std::wstring(name) != L"c" && std::wstring(name) != L"e");
+    FakeFolder folder(kAtoF, {L"c", L"e"});
     {
-        ReadAhead ra(folder.Hooks(), 1000);
-        ra.SetPlan(Plan({L"a", L"b", L"c", L"d", L"e", L"f"}, 1, false));  // on b, going forward
+        ReadAhead ra = folder.Make(1000);
+        ra.SetPlan(Plan(kAtoF, 1, false));  // on b, going forward
         ra.WaitUntilIdle();
-        // Forward: c fails, d decodes; backward: a. Nothing past them.
-        EXPECT_EQ(folder.decoded, (Names{L"F\\c", L"F\\d", L"F\\a"}));
-        EXPECT_EQ(ra.GetCounts().nPictures, 2u);
-        EXPECT_EQ(ra.GetCounts().nFailures, 1u);
+        EXPECT_EQ(folder.decoded, (Names{L"c", L"d", L"a"}));  // past the failure, then the other way
+        EXPECT_EQ(folder.Take(ra, L"c"), Outcome::Failure);
+        folder.sizes[L"F\\d"] = 2;  // d was rewritten since: the caller decodes it again
+        EXPECT_EQ(folder.Take(ra, L"d"), Outcome::None);
+        EXPECT_EQ(folder.Take(ra, L"a"), Outcome::Picture);
+        EXPECT_EQ(folder.Take(ra, L"a"), Outcome::None);  // handed over once
 
-        EXPECT_EQ(TakeAndFree(ra, folder, L"c"), ReadAhead::Outcome::Failure);
-        folder.sizes[L"F\\d"] = 2;  // d was rewritten since: decoded again by the caller
-        EXPECT_EQ(TakeAndFree(ra, folder, L"d"), ReadAhead::Outcome::None);
-        EXPECT_EQ(TakeAndFree(ra, folder, L"x"), ReadAhead::Outcome::None);
-        EXPECT_EQ(TakeAndFree(ra, folder, L"a"), ReadAhead::Outcome::Picture);
-        EXPECT_EQ(TakeAndFree(ra, folder, L"a"), ReadAhead::Outcome::None);  // handed over once
-
-        // On d now, going forward: e fails, f decodes; b behind. The walk left a behind.
-        ra.SetPlan(Plan({L"a", L"b", L"c", L"d", L"e", L"f"}, 3, false));
+        ra.SetPlan(Plan(kAtoF, 3, false));  // on d: e fails, f ahead, b behind
         ra.WaitUntilIdle();
         EXPECT_EQ(ra.GetCounts().nPictures, 2u);
-        EXPECT_EQ(folder.nLive, 2);
         ra.DropAll();
         EXPECT_EQ(folder.nLive, 0);
-
-        ra.SetPlan(Plan({L"a", L"b", L"c", L"d", L"e", L"f"}, 0, true));
-        ra.Stop();  // joins and drops what it holds
+        ra.SetPlan(Plan(kAtoF, 0, true));
+        ra.Stop();  // joins after at most the decode under way, and drops what it holds
         EXPECT_EQ(folder.nLive, 0);
-        ra.SetPlan(Plan({L"a", L"b"}, 0, false));  // a stopped worker stays stopped
-        EXPECT_EQ(ra.GetCounts().nPictures, 0u);
     }
     EXPECT_EQ(folder.nLive, 0);
 }
 
-TEST(ReadAhead, KeepsNothingOverTheBudgetAndNeverMoreThanTwoPictures)
+TEST(ReadAhead, KeepsNothingOverTheBudget)
 {
-    FakeFolder folder;
-    for (const wchar_t* name : {L"a", L"b", L"c", L"d"})
-        folder.Add(name, true);
-    folder.bytes[L"F\\b"] = 900;
-    folder.bytes[L"F\\d"] = 200;
-    ReadAhead ra(folder.Hooks(), 1000);
+    FakeFolder folder({L"a", L"b", L"c", L"d"}, {});
+    folder.bytes = {{L"F\\b", 900}, {L"F\\c", 5000}, {L"F\\d", 200}};
+    ReadAhead ra = folder.Make(1000);
     ra.SetPlan(Plan({L"a", L"b", L"c", L"d"}, 0, false));
     ra.WaitUntilIdle();
-    // b fits alone; d, behind, would take the two over the budget; a missing file is a failure.
-    EXPECT_EQ(ra.GetCounts().nPictures, 1u);
-    EXPECT_EQ(TakeAndFree(ra, folder, L"d"), ReadAhead::Outcome::None);
-    EXPECT_EQ(TakeAndFree(ra, folder, L"b"), ReadAhead::Outcome::Picture);
-
-    folder.bytes[L"F\\c"] = 5000;
+    // b fits alone; d, behind, would take the two past the budget.
+    EXPECT_EQ(folder.Take(ra, L"d"), Outcome::None);
+    EXPECT_EQ(folder.Take(ra, L"b"), Outcome::Picture);
     folder.sizes.erase(L"F\\a");
     ra.SetPlan(Plan({L"a", L"b", L"c", L"d"}, 1, false));
     ra.WaitUntilIdle();
-    EXPECT_EQ(TakeAndFree(ra, folder, L"c"), ReadAhead::Outcome::None);  // too big to keep
-    EXPECT_EQ(TakeAndFree(ra, folder, L"a"), ReadAhead::Outcome::Failure);
+    EXPECT_EQ(folder.Take(ra, L"c"), Outcome::None);      // too big to keep at all
+    EXPECT_EQ(folder.Take(ra, L"a"), Outcome::Failure);   // a missing file
     ra.Stop();
     EXPECT_EQ(folder.nLive, 0);
 }
