@@ -41,15 +41,6 @@ std::optional<RegValue> ReadValue(HKEY root, const std::wstring& key, const wcha
     return v;
 }
 
-bool KeyExists(HKEY root, const std::wstring& key)
-{
-    HKEY hKey = nullptr;
-    if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(hKey);
-    return true;
-}
-
 void SetValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& text)
 {
     HKEY hKey = nullptr;

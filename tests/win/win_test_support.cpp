@@ -144,15 +144,6 @@ std::wstring ProgramClassesKey()
     return std::wstring(L"Applications\\") + (name ? name + 1 : path);
 }
 
-bool KeyExists(HKEY root, const std::wstring& key)
-{
-    HKEY hKey = nullptr;
-    if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(hKey);
-    return true;
-}
-
 constexpr const wchar_t* kMark = L"VistrelTestsMark";
 
 // Writes a mark through `root` and finds it in `scratch`: true when the redirect holds. Where
@@ -419,4 +410,13 @@ std::vector<std::wstring> SubkeyNames(HKEY hRoot, const wchar_t* path)
     }
     ::RegCloseKey(hKey);
     return names;
+}
+
+bool KeyExists(HKEY root, const std::wstring& key)
+{
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(hKey);
+    return true;
 }

@@ -76,6 +76,8 @@ void WriteRawValue(HKEY root, const std::wstring& key, const wchar_t* name, cons
 // The desktop wallpaper as the system reports it.
 std::wstring CurrentWallpaper();
 
+bool KeyExists(HKEY root, const std::wstring& key);
+
 // The names of a key's subkeys exactly as stored; none when it can't be opened.
 std::vector<std::wstring> SubkeyNames(HKEY hRoot, const wchar_t* path);
 
