@@ -9,9 +9,9 @@
 // takes a hardware fault of a thread with an armed guard: it notes the code in the guard
 // and continues at the captured context, so the call comes back just after the capture,
 // as from a setjmp, sees the note and returns false. After that comeback nothing is read
-// that was written after the capture but the guard's volatile note. The thread's guard is found through a Win32 TLS slot, not a
-// C++ thread_local: mingw's thread_local may allocate on a thread's first use, which a
-// handler running amid a fault must not do.
+// that was written after the capture but the guard's volatile note. The thread's guard is
+// found through a Win32 TLS slot, not a C++ thread_local: mingw's thread_local may
+// allocate on a thread's first use, which a handler running amid a fault must not do.
 //
 // The frames between the capture and the fault are abandoned, not unwound: whatever the
 // decoder had half-made (its stream, its file handle, its frame) is leaked, and a lock it
