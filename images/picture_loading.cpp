@@ -75,7 +75,7 @@ bool CMainFrame::OpenFile(const CStringW& strPath)
     if (LoadPicture(strFolder, strName, 0) != 0)
         return false;
     m_strFolder = strFolder;
-    m_bStepBackward = false;
+    NoteStep(false);
     DropReadAhead();
     PostMessage(WM_SCAN_FOLDER, SCAN_RESCAN, 0);
     return true;
@@ -95,25 +95,25 @@ auto FolderLoader(CMainFrame& frame)
 
 void CMainFrame::OnFileNext()
 {
-    m_bStepBackward = false;
+    NoteStep(false);
     WalkNext(m_listFiles, m_itCurrent, FolderLoader(*this));
 }
 
 void CMainFrame::OnFilePrev()
 {
-    m_bStepBackward = true;
+    NoteStep(true);
     WalkPrev(m_listFiles, m_itCurrent, FolderLoader(*this));
 }
 
 void CMainFrame::OnFileFirst()
 {
-    m_bStepBackward = false;
+    NoteStep(false);
     WalkFirst(m_listFiles, m_itCurrent, FolderLoader(*this));
 }
 
 void CMainFrame::OnFileLast()
 {
-    m_bStepBackward = true;
+    NoteStep(true);
     WalkLast(m_listFiles, m_itCurrent, FolderLoader(*this));
 }
 

@@ -54,25 +54,23 @@ ReadAheadHooks PictureHooks()
 
 }  // namespace
 
+// Idle time comes after every burst of messages, animation frames included: a plan is made
+// only when a step, an open or a rescan has changed what the next steps would try.
 void CMainFrame::ReadAheadWhenIdle()
 {
     if (m_bReadAhead && !m_pReadAhead)
         m_pReadAhead = std::make_unique<ReadAhead>(PictureHooks(), ReadAheadBudget());
-    if (!m_pReadAhead || !m_pImage || m_listFiles.empty())
+    if (!m_bReadAheadStale || !m_pReadAhead || !m_pImage || m_listFiles.empty())
         return;
-    ReadAheadPlan plan =
-        PlanReadAhead(m_strFolder, m_bAutoRotate, m_listFiles, m_itCurrent, m_bStepBackward, kPlanLength);
-    if (m_pReadAheadPlan && *m_pReadAheadPlan == plan)
-        return;
-    m_pReadAheadPlan = std::make_unique<ReadAheadPlan>(plan);
-    m_pReadAhead->SetPlan(std::move(plan));
+    m_bReadAheadStale = false;
+    m_pReadAhead->SetPlan(
+        PlanReadAhead(m_strFolder, m_bAutoRotate, m_listFiles, m_itCurrent, m_bStepBackward, kPlanLength));
 }
 
 void CMainFrame::StopReadAhead()
 {
     if (m_pReadAhead)
         m_pReadAhead->Stop();
-    m_pReadAheadPlan.reset();
 }
 
 // Every prepared result belongs to the list it was planned from: a new list drops them all.
@@ -80,7 +78,13 @@ void CMainFrame::DropReadAhead()
 {
     if (m_pReadAhead)
         m_pReadAhead->DropAll();
-    m_pReadAheadPlan.reset();
+    m_bReadAheadStale = true;
+}
+
+void CMainFrame::NoteStep(bool bBackward)
+{
+    m_bStepBackward = bBackward;
+    m_bReadAheadStale = true;
 }
 
 // A prepared result when there is one for this very file, otherwise a decode here.

@@ -27,7 +27,6 @@ struct ReadAheadPlan {
     bool bAutoRotate = true;
     std::vector<std::wstring> ahead;   // the way of the latest step
     std::vector<std::wstring> behind;  // the other way
-    bool operator==(const ReadAheadPlan&) const = default;
 };
 
 // Walks the ring as the steps do: forward as Next tries entries, backward as Prev does, the

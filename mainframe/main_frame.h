@@ -21,7 +21,6 @@ class PropertyItem;
 
 class CTagWnd;
 class ReadAhead;
-struct ReadAheadPlan;
 struct CommandSnapshot;
 
 // Posted to itself: SCAN_STARTUP shows the window for the first time,
@@ -54,6 +53,8 @@ public:
     void ReadAheadWhenIdle();
     void StopReadAhead();
     void DropReadAhead();
+    // A step in this direction is under way: the next plan follows it.
+    void NoteStep(bool bBackward);
     bool AcquirePicture(const CStringW& strFolder, const CStringW& strName, Gdiplus::Bitmap*& pImage);
 
     // View
@@ -160,11 +161,11 @@ public:
     // "ReadAhead" and "AutoRotate" under the settings key, both on unless stored as 0.
     bool m_bReadAhead = true;
     bool m_bAutoRotate = true;
-    // The worker (null with read-ahead off), the plan it was last given, and which way the
-    // latest step went.
+    // The worker (null with read-ahead off), which way the latest step went, and whether
+    // the worker's plan is out of date.
     std::unique_ptr<ReadAhead> m_pReadAhead;
-    std::unique_ptr<ReadAheadPlan> m_pReadAheadPlan;
     bool m_bStepBackward = false;
+    bool m_bReadAheadStale = true;
 
     DECLARE_MESSAGE_MAP()
 };
