@@ -7,8 +7,8 @@
 #include "app/vistrel_app.h"
 #include "feedback/command_states.h"
 #include "feedback/tag_wnd.h"
-#include "images/picture_path.h"
-#include "images/read_ahead.h"
+#include "images/folder/picture_path.h"
+#include "images/decode/read_ahead.h"
 #include "res/resource.h"
 
 CMainFrame* g_pMainFrame = nullptr;

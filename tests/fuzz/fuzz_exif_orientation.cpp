@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "images/exif_orientation.h"
+#include "images/decode/exif_orientation.h"
 
 #include "tests/fuzz/fuzz_check.h"
 

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "images/open_filter.h"
+#include "images/folder/open_filter.h"
 #include "integration/association_plan.h"
 #include "integration/background_plan.h"
 #include "integration/extension_list.h"

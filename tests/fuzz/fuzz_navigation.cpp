@@ -18,8 +18,8 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "app/command_line.h"
-#include "images/file_order.h"
-#include "images/navigation.h"
+#include "images/folder/file_order.h"
+#include "images/folder/navigation.h"
 
 #include "tests/fuzz/fuzz_check.h"
 

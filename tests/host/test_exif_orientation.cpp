@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "images/exif_orientation.h"
+#include "images/decode/exif_orientation.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "images/file_order.h"
+#include "images/folder/file_order.h"
 
 namespace {
 

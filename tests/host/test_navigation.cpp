@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "images/navigation.h"
+#include "images/folder/navigation.h"
 
 namespace {
 

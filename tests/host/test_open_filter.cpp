@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "images/open_filter.h"
+#include "images/folder/open_filter.h"
 
 TEST(OpenFilter, SplitAtLastBackslashOnly)
 {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "images/read_ahead.h"
+#include "images/decode/read_ahead.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "images/decode_guard.h"
-#include "images/picture_decode.h"
+#include "images/decode/decode_guard.h"
+#include "images/decode/picture_decode.h"
 #include "res/resource.h"
 #include "tests/win/win_test_support.h"
 

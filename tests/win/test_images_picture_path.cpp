@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "images/picture_path.h"
+#include "images/folder/picture_path.h"
 #include "tests/win/win_test_support.h"
 
 namespace {

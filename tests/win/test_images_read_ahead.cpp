@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "framework/win_app.h"
-#include "images/read_ahead.h"
+#include "images/decode/read_ahead.h"
 #include "res/resource.h"
 #include "tests/reliability/win_files.h"
 #include "tests/win/test_view_fixture.h"

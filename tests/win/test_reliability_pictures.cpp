@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "images/file_order.h"
+#include "images/folder/file_order.h"
 #include "res/resource.h"
 #include "tests/reliability/win_reliability.h"
 

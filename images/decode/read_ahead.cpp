@@ -1,4 +1,4 @@
-#include "images/read_ahead.h"
+#include "images/decode/read_ahead.h"
 
 #include <algorithm>
 #include <new>

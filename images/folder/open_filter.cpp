@@ -1,4 +1,4 @@
-#include "images/open_filter.h"
+#include "images/folder/open_filter.h"
 
 bool SplitPicturePath(std::wstring_view path, std::wstring& folder, std::wstring& name)
 {

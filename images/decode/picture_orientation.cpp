@@ -1,4 +1,4 @@
-#include "images/picture_orientation.h"
+#include "images/decode/picture_orientation.h"
 
 #include "framework/gdiplus_sdk.h"
 
@@ -7,7 +7,7 @@
 #include <memory>
 #include <new>
 
-#include "images/exif_orientation.h"
+#include "images/decode/exif_orientation.h"
 
 namespace {
 

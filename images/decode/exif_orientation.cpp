@@ -1,4 +1,4 @@
-#include "images/exif_orientation.h"
+#include "images/decode/exif_orientation.h"
 
 namespace {
 

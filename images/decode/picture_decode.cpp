@@ -1,10 +1,10 @@
-#include "images/picture_decode.h"
+#include "images/decode/picture_decode.h"
 
 #include <atomic>
 
 #include "framework/gdiplus_sdk.h"
-#include "images/decode_guard.h"
-#include "images/picture_orientation.h"
+#include "images/decode/decode_guard.h"
+#include "images/decode/picture_orientation.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "feedback/command_states.h"
 #include "feedback/command_ui.h"
-#include "images/navigation.h"
-#include "images/open_filter.h"
+#include "images/folder/navigation.h"
+#include "images/folder/open_filter.h"
 #include "mainframe/main_frame.h"
 #include "res/resource.h"
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "framework/file_dialog.h"
-#include "images/open_filter.h"
+#include "images/folder/open_filter.h"
 #include "mainframe/main_frame.h"
 #include "mainframe/settings.h"
 #include "res/resource.h"

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "images/file_order.h"
+#include "images/folder/file_order.h"
 #include "mainframe/main_frame.h"
 
 void CMainFrame::RebuildFileList()

@@ -1,4 +1,4 @@
-#include "images/file_order.h"
+#include "images/folder/file_order.h"
 
 #include <cstdint>
 

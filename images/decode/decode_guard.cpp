@@ -1,4 +1,4 @@
-#include "images/decode_guard.h"
+#include "images/decode/decode_guard.h"
 
 #include <windows.h>
 

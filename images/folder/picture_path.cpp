@@ -1,4 +1,4 @@
-#include "images/picture_path.h"
+#include "images/folder/picture_path.h"
 
 #include <windows.h>
 
