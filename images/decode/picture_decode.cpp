@@ -35,6 +35,11 @@ BitmapOpener SetBitmapOpenerForTesting(BitmapOpener pfnOpener)
 
 Gdiplus::Bitmap* DecodePictureFile(const std::wstring& strPath, bool bAutoRotate)
 {
+    return DecodePicture(strPath, bAutoRotate).pImage;
+}
+
+DecodeResult DecodePicture(const std::wstring& strPath, bool bAutoRotate, uint64_t nMaxBytes)
+{
     Gdiplus::Bitmap* pImage = nullptr;
     // Everything that may run the decoder is inside the guard: Windows' GDI+ may decode
     // lazily, so the frame count and the turn can be the first calls to touch the pixels.
@@ -43,13 +48,18 @@ Gdiplus::Bitmap* DecodePictureFile(const std::wstring& strPath, bool bAutoRotate
         if (pImage && bAutoRotate && pImage->GetFrameCount(&Gdiplus::FrameDimensionTime) <= 1)
             TurnUpright(*pImage, PictureOrientation(*pImage, strPath));
     };
-    if (CallGuarded(decode))
-        return pImage;
+    if (CallGuarded(decode)) {
+        if (pImage && uint64_t{pImage->GetWidth()} * pImage->GetHeight() * 4 > nMaxBytes) {
+            delete pImage;
+            return {nullptr, DecodeStatus::NoMemory};
+        }
+        return {pImage, pImage ? DecodeStatus::Decoded : DecodeStatus::Rejected};
+    }
     // The decoder faulted: the file is one more that can't be shown. A Bitmap it faulted in
     // is given back under the guard too, and left alone should that fault again.
     if (pImage) {
         auto release = [&] { delete pImage; };
         CallGuarded(release);
     }
-    return nullptr;
+    return {nullptr, DecodeStatus::Faulted};
 }

@@ -2,11 +2,33 @@
 // Making a picture file into a Bitmap ready to be shown: the one GDI+ decode, the guard
 // against faults inside the decoder, and the turn upright. The user-interface thread and
 // the read-ahead worker both decode through here, so their results are the same.
+#include <cstdint>
+#include <limits>
 #include <string>
 
 namespace Gdiplus {
 class Bitmap;
 }  // namespace Gdiplus
+
+// Why a decode gave no picture. Only Rejected and Faulted are verdicts on the file's data;
+// the others may pass, so nobody remembers them.
+enum class DecodeStatus {
+    Decoded,     // the picture is there
+    Rejected,    // the decoder refused the data: not a picture, damaged, an unknown format
+    Faulted,     // the decoder raised a hardware fault on it (contained)
+    Unreadable,  // the file couldn't be opened or read: held by another program, denied, gone
+    NoMemory,    // out of memory, or the decoded picture would exceed the caller's limit
+};
+
+struct DecodeResult {
+    Gdiplus::Bitmap* pImage = nullptr;  // the caller's to delete; null unless Decoded
+    DecodeStatus status = DecodeStatus::Rejected;
+};
+
+// The decoded picture, upright when bAutoRotate is set and it is a still picture. A picture
+// whose decoded pixels (width x height x 4) exceed nMaxBytes is not made: NoMemory.
+DecodeResult DecodePicture(const std::wstring& strPath, bool bAutoRotate,
+                           uint64_t nMaxBytes = std::numeric_limits<uint64_t>::max());
 
 // The decoded picture, upright when bAutoRotate is set and it is a still picture; null when
 // the file can't be decoded, the decoder faulted on it, or memory ran out.
