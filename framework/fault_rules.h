@@ -1,10 +1,11 @@
 #pragma once
 // Decisions about hardware faults: which exception codes are faults of the processor or
 // of memory (the ones the decoder's guard contains and the ones that end the program
-// anywhere else; the values are the system's), and which calls of the program's handlers
-// an exception has abandoned.
+// anywhere else; the values are the system's), which modules are the platform's imaging
+// code, and which calls of the program's handlers an exception has abandoned.
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 // An access violation, a paging error, a bad instruction, an integer or floating-point
@@ -35,6 +36,11 @@ constexpr bool IsHardwareFault(unsigned long code)
         return false;
     }
 }
+
+// Whether a module, by the name it gives itself in its export directory ("gdiplus.dll"),
+// is the platform's imaging code: GDI+ and the codec modules it or the Windows Imaging
+// Component load to decode. Never the program, the C runtime or the system's core.
+bool IsImagingModule(std::string_view exportName);
 
 // Whether an exception reports something gone wrong (warning or error severity). The C++
 // runtime's own throws and the debugger's notices (debug text, thread names) don't, so the

@@ -3,109 +3,126 @@
 #include <windows.h>
 
 #include "framework/fault_rules.h"
+#include "images/decode/imaging_code.h"
 
-// How the guard works. A guarded call captures its own context (RtlCaptureContext) and
-// becomes its thread's innermost guard. One process-wide vectored handler, first in line,
-// takes a hardware fault of a thread with an armed guard: it notes the code in the guard
-// and continues at the captured context, so the call comes back just after the capture,
-// as from a setjmp, sees the note and returns false. After that comeback nothing is read
-// that was written after the capture but the guard's volatile note. The thread's guard is
-// found through a Win32 TLS slot, not a C++ thread_local: mingw's thread_local may
-// allocate on a thread's first use, which a handler running amid a fault must not do.
-//
-// The frames between the capture and the fault are abandoned, not unwound: whatever the
-// decoder had half-made (its stream, its file handle, its frame) is leaked, and a lock it
-// held stays held. That belongs to one decode of one file and is the price of going on
-// to the next picture; a decoder that faulted while holding a lock every decode needs
-// would hang later decodes, where without the guard the program would have ended.
+// How the guard orders itself against the decoder's own handlers. The guarded call runs in a
+// frame of the guard's own that carries a structured (frame-based) exception handler, as
+// __try/__except does. The system offers an exception to the vectored handlers first, then
+// to the frame handlers from the innermost frame outwards: every handler inside GDI+ and its
+// codecs, all deeper than the guard, sees the fault first and may handle it. Only a fault
+// that none of them handled reaches the guard's frame, and the guard takes it only when it
+// is a hardware fault raised inside the platform's imaging code (IsInImagingCode); anything
+// else goes on outwards and ends the program as any crash does. A fault it takes is
+// unwound properly (RtlUnwindEx) down to the guard's frame: the decoder's termination
+// handlers (__finally, and destructors in code built for asynchronous exceptions) run on the
+// way and may give back what they hold, then the call returns false with the fault's code.
+// A lock the decoder took without such a handler stays taken.
 
 static_assert(IsHardwareFault(EXCEPTION_ACCESS_VIOLATION) && IsHardwareFault(EXCEPTION_FLT_UNDERFLOW) &&
               !IsHardwareFault(EXCEPTION_STACK_OVERFLOW) && !IsHardwareFault(EXCEPTION_BREAKPOINT));
 
 namespace {
 
-struct Guard {
-    CONTEXT resume;             // where a fault comes back to
-    volatile DWORD code = 0;    // the fault that came back; 0 until then
-#if defined(_M_IX86) || defined(__i386__)
-    void* sehChain = nullptr;   // 32-bit handlers are chained on the stack
-#endif
-};
-
-DWORD g_guardSlot = TLS_OUT_OF_INDEXES;
-
-LONG CALLBACK ContainFault(EXCEPTION_POINTERS* pPointers)
+// The guard takes a hardware fault raised inside the imaging code; what the handler is shown
+// while frames unwind is not a new fault.
+bool TakesFault(const EXCEPTION_RECORD& record)
 {
-    const DWORD code = pPointers->ExceptionRecord->ExceptionCode;
-    if (!IsHardwareFault(code))
-        return EXCEPTION_CONTINUE_SEARCH;
-    const DWORD lastError = ::GetLastError();  // TlsGetValue clears it
-    auto* pGuard = static_cast<Guard*>(::TlsGetValue(g_guardSlot));
-    ::SetLastError(lastError);
-    // A guard comes back once; a fault on the way back is not its to take.
-    if (!pGuard || pGuard->code != 0)
-        return EXCEPTION_CONTINUE_SEARCH;
-    pGuard->code = code;
-    *pPointers->ContextRecord = pGuard->resume;
-    return EXCEPTION_CONTINUE_EXECUTION;
+    return (record.ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) == 0 &&
+           IsHardwareFault(record.ExceptionCode) && IsInImagingCode(record.ExceptionAddress);
 }
-
-// The TLS slot of the guards, with the handler in place once it exists.
-DWORD GuardSlot()
-{
-    static const DWORD slot = [] {
-        g_guardSlot = ::TlsAlloc();
-        if (g_guardSlot != TLS_OUT_OF_INDEXES)
-            ::AddVectoredExceptionHandler(1, &ContainFault);
-        return g_guardSlot;
-    }();
-    return slot;
-}
-
-// The guard is the thread's innermost for exactly the call, however the call ends.
-class ArmedGuard {
-public:
-    ArmedGuard(Guard& guard, DWORD slot) : m_slot(slot)
-    {
-        m_pPrevious = ::TlsGetValue(slot);
-        ::TlsSetValue(slot, &guard);
-    }
-    ~ArmedGuard() { ::TlsSetValue(m_slot, m_pPrevious); }
-    ArmedGuard(const ArmedGuard&) = delete;
-    ArmedGuard& operator=(const ArmedGuard&) = delete;
-
-private:
-    DWORD m_slot;
-    void* m_pPrevious;  // the guard this one runs inside
-};
 
 }  // namespace
 
+#if defined(_MSC_VER)
+
+namespace {
+
+// 0 when fn returned, else the code of the fault the guard took.
+unsigned long CallInGuardFrame(void (*fn)(void*), void* context)
+{
+    __try {
+        fn(context);
+    } __except (TakesFault(*GetExceptionInformation()->ExceptionRecord) ? EXCEPTION_EXECUTE_HANDLER
+                                                                        : EXCEPTION_CONTINUE_SEARCH) {
+        return GetExceptionCode();
+    }
+    return 0;
+}
+
+}  // namespace
+
+#elif defined(__GNUC__) && defined(__x86_64__)
+
+// GCC has no __try: the frame is a small routine whose unwind data names the handler below
+// (@except: it is asked on the search pass only), and whose continuation, reached through
+// RtlUnwindEx, returns the fault's code that the unwind leaves in rax.
+extern "C" {
+unsigned long VistrelGuardFrame(void (*fn)(void*), void* context);
+void VistrelGuardFrameContinue();
+EXCEPTION_DISPOSITION VistrelGuardFrameHandler(EXCEPTION_RECORD* pRecord, void* pEstablisherFrame, CONTEXT* pContext,
+                                               DISPATCHER_CONTEXT* pDispatch);
+}
+
+asm(R"(
+    .text
+    .globl VistrelGuardFrame
+    .def VistrelGuardFrame; .scl 2; .type 32; .endef
+    .seh_proc VistrelGuardFrame
+VistrelGuardFrame:
+    subq $40, %rsp
+    .seh_stackalloc 40
+    .seh_endprologue
+    .seh_handler VistrelGuardFrameHandler, @except
+    movq %rcx, %rax
+    movq %rdx, %rcx
+    callq *%rax
+    xorl %eax, %eax
+    .globl VistrelGuardFrameContinue
+VistrelGuardFrameContinue:
+    addq $40, %rsp
+    retq
+    .seh_endproc
+)");
+
+EXCEPTION_DISPOSITION VistrelGuardFrameHandler(EXCEPTION_RECORD* pRecord, void* pEstablisherFrame, CONTEXT*,
+                                               DISPATCHER_CONTEXT* pDispatch)
+{
+    if (!TakesFault(*pRecord))
+        return ExceptionContinueSearch;
+    ::RtlUnwindEx(pEstablisherFrame, reinterpret_cast<void*>(&VistrelGuardFrameContinue), pRecord,
+                  reinterpret_cast<void*>(static_cast<ULONG_PTR>(pRecord->ExceptionCode)), pDispatch->ContextRecord,
+                  pDispatch->HistoryTable);
+    return ExceptionContinueSearch;  // RtlUnwindEx does not come back
+}
+
+namespace {
+
+unsigned long CallInGuardFrame(void (*fn)(void*), void* context)
+{
+    return VistrelGuardFrame(fn, context);
+}
+
+}  // namespace
+
+#else
+
+namespace {
+
+// A 32-bit GCC build has no guard frame: a fault in the decoder ends the program there.
+unsigned long CallInGuardFrame(void (*fn)(void*), void* context)
+{
+    fn(context);
+    return 0;
+}
+
+}  // namespace
+
+#endif
+
 bool CallWithFaultGuard(void (*fn)(void*), void* context, unsigned long* pCode)
 {
+    const unsigned long code = CallInGuardFrame(fn, context);
     if (pCode)
-        *pCode = 0;
-    const DWORD slot = GuardSlot();
-    if (slot == TLS_OUT_OF_INDEXES) {
-        fn(context);
-        return true;
-    }
-    Guard guard;
-    ArmedGuard armed(guard, slot);
-#if defined(_M_IX86) || defined(__i386__)
-    guard.sehChain = reinterpret_cast<NT_TIB*>(::NtCurrentTeb())->ExceptionList;
-#endif
-    ::RtlCaptureContext(&guard.resume);
-    if (guard.code != 0) {
-        // Back from a fault.
-#if defined(_M_IX86) || defined(__i386__)
-        reinterpret_cast<NT_TIB*>(::NtCurrentTeb())->ExceptionList =
-            static_cast<EXCEPTION_REGISTRATION_RECORD*>(guard.sehChain);
-#endif
-        if (pCode)
-            *pCode = guard.code;
-        return false;
-    }
-    fn(context);
-    return true;
+        *pCode = code;
+    return code == 0;
 }

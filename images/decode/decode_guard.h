@@ -1,11 +1,15 @@
 #pragma once
 // Containment of hardware faults (access violations and the like) raised inside the
-// platform's picture decoder. Only the guarded call is covered; a fault anywhere else
-// still ends the program as any crashing Windows program ends.
+// platform's picture decoder. Only a fault raised inside the platform's imaging code during
+// the guarded call, and left unhandled by that code's own handlers, is contained; a fault
+// anywhere else (the program's own code, the C runtime, the system's core) still ends the
+// program as any crashing Windows program ends.
 
 // Runs fn(context) on the calling thread. Returns true when fn returned normally and false
-// when a hardware fault was raised inside it; the fault's code then goes to *pCode. C++
-// exceptions thrown by fn pass through untouched.
+// when a fault inside the imaging code was contained; the fault's code then goes to *pCode.
+// The frames between the guard and the fault are unwound, and frames built by GCC run no
+// destructors on that way back: fn and what it calls of the program's own must hold nothing
+// that needs one, and take no lock. C++ exceptions thrown by fn pass through untouched.
 bool CallWithFaultGuard(void (*fn)(void*), void* context, unsigned long* pCode = nullptr);
 
 template <class F>

@@ -25,3 +25,15 @@ TEST(FaultRules, CallsAtOrBelowAreCountedFromTheInnermost)
     EXPECT_EQ(CallsAtOrBelow(open, 9999), 3u);
     EXPECT_EQ(CallsAtOrBelow({}, 5000), 0u);
 }
+
+// The platform's imaging code is GDI+ and its codec modules, whatever the case of the name a
+// module gives itself; never the program, the C runtime or the system's core.
+TEST(FaultRules, ImagingModulesAreGdiplusAndItsCodecs)
+{
+    for (const char* name : {"gdiplus.dll", "GdiPlus.dll", "WindowsCodecs.dll", "windowscodecsext.dll",
+                             "WindowsCodecsRaw.DLL"})
+        EXPECT_TRUE(IsImagingModule(name)) << name;
+    for (const char* name : {"vistrel.exe", "ntdll.dll", "kernel32.dll", "KERNELBASE.dll", "ucrtbase.dll",
+                             "msvcrt.dll", "gdi32.dll", "gdiplus", "gdiplus.dll.mui", "xgdiplus.dll", ""})
+        EXPECT_FALSE(IsImagingModule(name)) << name;
+}

@@ -1,9 +1,11 @@
-// A decoder that crashes on a file: the guard turns the fault into a file that can't be
-// shown, the walk steps over it, and decoding goes on as before on every thread. The
-// decoder is replaced by one that faults on purpose on files named boom.png.
+// A decoder that crashes on a file: the guard turns a fault inside the platform's imaging
+// code into a file that can't be shown, the walk steps over it, and decoding goes on as
+// before on every thread; a fault in the program's own code inside the guard still ends the
+// program. The decoder is replaced by one that makes GDI+ fault on files named boom.png.
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cwchar>
 #include <stdexcept>
 #include <string>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "images/decode/decode_guard.h"
+#include "images/decode/imaging_code.h"
 #include "images/decode/picture_decode.h"
 #include "res/resource.h"
 #include "tests/win/win_test_support.h"
@@ -18,9 +21,7 @@
 namespace {
 
 std::atomic<int> g_faults{0};
-volatile int g_sink = 0;
 const unsigned long kAccessViolation = EXCEPTION_ACCESS_VIOLATION;
-const unsigned long kIntDivideByZero = EXCEPTION_INT_DIVIDE_BY_ZERO;
 
 // Writes through a null pointer read from a volatile: the compiler can neither drop the
 // store nor see the fault coming.
@@ -30,17 +31,28 @@ void WriteThroughNull()
     *p = 1;
 }
 
-int DivideByZero()
+// A flat GDI+ call on an image that is no object: Wine's GDI+ reads through it and faults
+// inside gdiplus.dll; a GDI+ that checks its objects may refuse it instead.
+void FaultInsideGdiplus()
 {
-    volatile int numerator = 7, zero = 0;
-    return numerator / zero;
+    UINT width = 0;
+    Gdiplus::DllExports::GdipGetImageWidth(reinterpret_cast<Gdiplus::GpImage*>(0x10), &width);
 }
 
+// Whether this platform's GDI+ faults on that call (asked under a guard).
+bool GdiplusFaultsOnNoObject()
+{
+    auto probe = [] { FaultInsideGdiplus(); };
+    return !CallGuarded(probe);
+}
+
+// boom.png makes GDI+ fault; where it does not, the file is refused all the same.
 Gdiplus::Bitmap* FaultOnBoom(const wchar_t* pszPath)
 {
     if (std::wcsstr(pszPath, L"\\boom.png")) {
         ++g_faults;
-        WriteThroughNull();
+        FaultInsideGdiplus();
+        return nullptr;
     }
     return OpenBitmapFile(pszPath);
 }
@@ -98,23 +110,28 @@ TEST_F(DecodeFault, AFaultingFileCantBeShownAndTheWalkStepsOverIt)
     EXPECT_EQ(g_faults, 5);
 }
 
-// Each hardware fault is taken by the innermost guard of its own thread, whatever guards
-// other threads hold open, and a C++ throw passes through nested guards.
+// Each fault inside the imaging code is taken by the innermost guard frame of its own
+// thread, whatever guards other threads hold open: a deeper guard, like a handler inside the
+// decoder, handles it first and the guards around never see it. A C++ throw passes through
+// nested guards.
 TEST(DecodeGuard, TakesEachFaultInTheInnermostGuardOfItsThread)
 {
+    GdiplusSession gdiplus;
+    if (!GdiplusFaultsOnNoObject())
+        GTEST_SKIP() << "this GDI+ refuses a call on no object without faulting";
     HANDLE hOpen = ::CreateEventW(nullptr, TRUE, FALSE, nullptr), hGo = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     ASSERT_TRUE(hOpen && hGo);
     unsigned long innerCode = 0, outerCode = 0, code = 0;
-    bool innerReturned = true, outerReturned = true;
+    bool innerReturned = false, outerReturned = true;
     volatile int afterInner = 0;  // a write the fault cuts off may be left undone otherwise
-    auto write = [] { WriteThroughNull(); };
+    auto fault = [] { FaultInsideGdiplus(); };
     // The holder's inner guard takes its first fault, its outer one the second.
     auto holderCalls = [&] {
-        innerReturned = CallGuarded(write, &innerCode);
+        innerReturned = CallGuarded(fault, &innerCode);
         afterInner = afterInner + 1;
         ::SetEvent(hOpen);
         ::WaitForSingleObject(hGo, INFINITE);
-        g_sink = DivideByZero();
+        FaultInsideGdiplus();
         afterInner = afterInner + 1;
     };
     // This thread's guard, opened before the holder's, still takes this thread's fault.
@@ -122,14 +139,16 @@ TEST(DecodeGuard, TakesEachFaultInTheInnermostGuardOfItsThread)
     auto startHolderThenFault = [&] {
         holder = std::thread([&] { outerReturned = CallGuarded(holderCalls, &outerCode); });
         ::WaitForSingleObject(hOpen, 10000);
-        WriteThroughNull();
+        FaultInsideGdiplus();
     };
     EXPECT_FALSE(CallGuarded(startHolderThenFault, &code));
     EXPECT_EQ(code, kAccessViolation);
     auto thrower = [] { throw std::runtime_error("decoder said no"); };
     auto nestedThrow = [&] { CallGuarded(thrower); };
     EXPECT_THROW(CallGuarded(nestedThrow), std::runtime_error);
-    EXPECT_FALSE(CallGuarded(write, &code));
+    auto nestedFault = [&] { EXPECT_FALSE(CallGuarded(fault, &code)); };
+    code = 0;
+    EXPECT_TRUE(CallGuarded(nestedFault));
     EXPECT_EQ(code, kAccessViolation);
 
     ::SetEvent(hGo);
@@ -137,10 +156,68 @@ TEST(DecodeGuard, TakesEachFaultInTheInnermostGuardOfItsThread)
     EXPECT_FALSE(innerReturned);
     EXPECT_EQ(innerCode, kAccessViolation);
     EXPECT_FALSE(outerReturned);
-    EXPECT_EQ(outerCode, kIntDivideByZero);
+    EXPECT_EQ(outerCode, kAccessViolation);
     EXPECT_EQ(afterInner, 1);
     ::CloseHandle(hOpen);
     ::CloseHandle(hGo);
+}
+
+// Only GDI+ and its codecs count as imaging code: not the program, the C runtime or the system.
+TEST(DecodeGuard, KnowsTheImagingCodeByItsModule)
+{
+    GdiplusSession gdiplus;
+    const HMODULE hGdiplus = ::GetModuleHandleW(L"gdiplus.dll");
+    ASSERT_NE(hGdiplus, nullptr);
+    EXPECT_TRUE(IsInImagingCode(reinterpret_cast<const void*>(::GetProcAddress(hGdiplus, "GdipGetImageWidth"))));
+    EXPECT_FALSE(IsInImagingCode(reinterpret_cast<const void*>(&WriteThroughNull)));
+    const struct {
+        const wchar_t* module;
+        const char* function;
+        bool imaging;
+    } kCases[] = {{L"windowscodecs.dll", "DllGetClassObject", true}, {L"ntdll.dll", "memcpy", false},
+                  {L"kernel32.dll", "GetTickCount", false}, {L"msvcrt.dll", "memcpy", false},
+                  {L"ucrtbase.dll", "memcpy", false}, {L"gdi32.dll", "BitBlt", false}};
+    for (const auto& c : kCases) {
+        const void* address = reinterpret_cast<const void*>(::GetProcAddress(::LoadLibraryW(c.module), c.function));
+        ASSERT_NE(address, nullptr) << c.function;
+        EXPECT_EQ(IsInImagingCode(address), c.imaging) << c.function;
+    }
+}
+
+// Runs fn under a guard on a thread of its own, as the read-ahead worker decodes.
+template <class F>
+void CallGuardedOnAThread(F fn)
+{
+    std::thread([&] { CallGuarded(fn); }).join();
+}
+
+// A fault of the program's own inside a guard is not the decoder's: it ends the program with
+// the fault's code, on a worker thread as on the main one, even with GDI+ on the stack.
+TEST(DecodeGuardDeathTest, AFaultInTheProgramsOwnCodeEndsTheProgram)
+{
+    auto own = [] { WriteThroughNull(); };
+    EXPECT_EXIT(CallGuarded(own), ::testing::ExitedWithCode(static_cast<int>(kAccessViolation)), "");
+    EXPECT_EXIT(CallGuardedOnAThread(own), ::testing::ExitedWithCode(static_cast<int>(kAccessViolation)), "");
+}
+
+// A fault inside the imaging code does not end the program: the call says so and the thread
+// goes on decoding. The child ends with 3 where GDI+ faulted and 4 where it refused the call.
+TEST(DecodeGuardDeathTest, AFaultInsideTheImagingCodeDoesNotEndTheProgram)
+{
+    const std::wstring folder = MakeScratchFolder(L"fault-child");
+    ASSERT_TRUE(WriteSolidPicture(folder + L"a.png", 40, 30, Gdiplus::Color(255, 0, 0)));
+    auto faultThenDecode = [&] {
+        GdiplusSession gdiplus;
+        unsigned long code = 0;
+        auto fault = [] { FaultInsideGdiplus(); };
+        const bool returned = CallGuarded(fault, &code);
+        const DecodeResult result = DecodePicture(folder + L"a.png", true);
+        const bool decoded = result.status == DecodeStatus::Decoded && result.pImage->GetWidth() == 40;
+        delete result.pImage;
+        std::exit(!decoded ? 2 : returned ? 4 : code == kAccessViolation ? 3 : 5);
+    };
+    auto containedOrRefused = [](int status) { return status == 3 || status == 4; };
+    EXPECT_EXIT(CallGuardedOnAThread(faultThenDecode), containedOrRefused, "");
 }
 
 }  // namespace
