@@ -8,20 +8,15 @@
 
 namespace {
 
-// The base of the module holding `address`, or null. On 64-bit Windows the function-table
-// lookup is the one the exception dispatch itself makes for every frame, so it adds no lock
-// the dispatch does not already take; a leaf function has no entry there, and for that the
-// loader's own lookup is asked (under Wine it takes the loader's lock).
+// The base of the module holding `address`, or null, asked of the memory manager rather than
+// the loader (RtlPcToFileHeader may take the loader's lock, which another thread may hold
+// while it waits for a lock the faulting decoder holds).
 const unsigned char* ModuleBase(const void* address)
 {
-#if defined(_M_X64) || defined(__x86_64__)
-    DWORD64 base = 0;
-    if (::RtlLookupFunctionEntry(reinterpret_cast<DWORD64>(address), &base, nullptr) && base != 0)
-        return reinterpret_cast<const unsigned char*>(base);
-#endif
-    void* pBase = nullptr;
-    ::RtlPcToFileHeader(const_cast<void*>(address), &pBase);
-    return static_cast<const unsigned char*>(pBase);
+    MEMORY_BASIC_INFORMATION info{};
+    if (::VirtualQuery(address, &info, sizeof(info)) != sizeof(info) || info.Type != MEM_IMAGE)
+        return nullptr;
+    return static_cast<const unsigned char*>(info.AllocationBase);
 }
 
 // The name a module gives itself in its export directory: read from its mapped headers,
