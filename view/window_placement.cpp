@@ -3,17 +3,19 @@
 #include "framework/win_geometry.h"
 #include "mainframe/main_frame.h"
 #include "view/placement.h"
+#include "view/win_monitors.h"
 
 void CMainFrame::OnMoving(UINT, LPRECT pRect)
 {
-    const CRect rc = ClampMovingRect(FromRECT(*pRect), WorkArea());
+    // The limits are those of the monitor under the proposed centre, so the window crosses whole.
+    const CRect rc = ClampMovingRectAcross(FromRECT(*pRect), DesktopMonitors());
     *pRect = ToRECT(rc);
     m_ptCenter = RectCenter(rc);
 }
 
 void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
 {
-    const CSize size = MaxTrackSize(WorkArea(), m_sizeView);
+    const CSize size = MaxTrackSize(MonitorNear(m_ptCenter).rcWork, m_sizeView);
     lpMMI->ptMaxTrackSize.x = size.cx;
     lpMMI->ptMaxTrackSize.y = size.cy;
 }
