@@ -30,6 +30,13 @@ CRect ClampMovingRect(CRect rc, const CRect& rcWork, CPoint ptLowest)
     return rc;
 }
 
+CRect MovedRect(const CRect& rc, CSize d)
+{
+    CRect out = rc;
+    Offset(out, d.cx, d.cy);
+    return out;
+}
+
 CPoint RectCenter(const CRect& rc)
 {
     return {static_cast<int32_t>((int64_t{rc.left} + rc.right) / 2),

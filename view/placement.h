@@ -10,6 +10,9 @@
 // win when the window is larger than the room between the limits.
 CRect ClampMovingRect(CRect rc, const CRect& rcWork, CPoint ptLowest = {});
 
+// The rectangle moved by d.
+CRect MovedRect(const CRect& rc, CSize d);
+
 // Centre with truncating halves.
 CPoint RectCenter(const CRect& rc);
 

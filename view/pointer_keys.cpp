@@ -77,6 +77,11 @@ void CMainFrame::OnLButtonDown(UINT, CPoint point)
         ::SetCapture(m_hWnd);
     } else {
         // SC_MOVE with HTCAPTION: the system's move loop, as a caption drag would start.
+        POINT pt{};
+        ::GetCursorPos(&pt);
+        m_rcMoveStart = GetWindowRect();
+        m_ptMoveStart = FromPOINT(pt);
+        m_bMoveTracked = true;
         PostMessage(WM_SYSCOMMAND, 0xF012, 0);
     }
 }

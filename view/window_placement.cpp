@@ -7,8 +7,16 @@
 
 void CMainFrame::OnMoving(UINT, LPRECT pRect)
 {
-    // The limits are those of the monitor under the proposed centre, so the window crosses whole.
-    const CRect rc = ClampMovingRectAcross(FromRECT(*pRect), DesktopMonitors());
+    // Proposed where the pointer has taken the window since the press (some systems offset the
+    // last step's held rectangle instead); the limits are those of the monitor under the
+    // proposed centre, so the window crosses whole.
+    CRect rcProposed = FromRECT(*pRect);
+    if (m_bMoveTracked) {
+        POINT pt{};
+        ::GetCursorPos(&pt);
+        rcProposed = MovedRect(m_rcMoveStart, FromPOINT(pt) - m_ptMoveStart);
+    }
+    const CRect rc = ClampMovingRectAcross(rcProposed, DesktopMonitors());
     *pRect = ToRECT(rc);
     m_ptCenter = RectCenter(rc);
 }
