@@ -63,13 +63,10 @@ e2e_kill_leftover() {
 e2e_cleanup() {
     e2e_end_program
     if [ -n "${E2E_PRIVATE_PREFIX:-}" ]; then
-        WINEPREFIX=$E2E_PRIVATE_PREFIX wineserver -k >/dev/null 2>&1
+        (export WINEPREFIX=$E2E_PRIVATE_PREFIX && wineserver -k && timeout 10 wineserver -w) >/dev/null 2>&1
         rm -rf "$E2E_PRIVATE_PREFIX"
     fi
-    if [ -n "${E2E_XORG_PID:-}" ]; then
-        kill "$E2E_XORG_PID" 2>/dev/null
-        wait "$E2E_XORG_PID" 2>/dev/null
-    fi
+    [ -z "${E2E_XORG_PID:-}" ] || { kill "$E2E_XORG_PID" 2>/dev/null; wait "$E2E_XORG_PID" 2>/dev/null; }
 }
 
 # Ends the program if it still runs.
@@ -93,51 +90,32 @@ e2e_skip() {
     exit 77
 }
 
-# e2e_private_prefix: from here on the program runs in a copy of the prefix with a wineserver of
-# its own, for a test that changes the prefix's display scale or runs on another X display (Wine
-# reads both when its server starts). The copy is hard links but for the registry files, which the
-# server rewrites, so the shared prefix stays as it was; it is removed at the end.
+# e2e_private_prefix: from here on the program runs in a copy of the prefix with a server of its
+# own, which reads the display scale and the monitors anew. Hard links but for the registry files,
+# which the server rewrites, so the shared prefix stays as it was; removed at the end.
 e2e_private_prefix() {
-    local copy=$E2E_OUT/prefix f
-    cp -al "$WINEPREFIX" "$copy" || e2e_abort "could not copy the prefix $WINEPREFIX"
-    for f in system.reg user.reg userdef.reg; do
-        cp --remove-destination "$WINEPREFIX/$f" "$copy/$f" || e2e_abort "could not copy $f"
-    done
-    export WINEPREFIX=$copy
-    E2E_PRIVATE_PREFIX=$copy
+    E2E_PRIVATE_PREFIX=$E2E_OUT/prefix
+    cp -al "$WINEPREFIX" "$E2E_PRIVATE_PREFIX" || e2e_abort "could not copy the prefix"
+    (cd "$WINEPREFIX" && cp --remove-destination system.reg user.reg userdef.reg "$E2E_PRIVATE_PREFIX/")
+    export WINEPREFIX=$E2E_PRIVATE_PREFIX
     wineserver -p
 }
 
-# e2e_restart_server: the private prefix's server again, so that it reads the registry anew.
-e2e_restart_server() {
-    wineserver -k >/dev/null 2>&1
-    timeout 30 wineserver -w
-    wineserver -p
-}
-
-# e2e_second_display CONFIG: starts Xorg with CONFIG on the first free display from :77 (xvfb-run -a
-# starts at :99) and points DISPLAY at it; skips the test when Xorg cannot start at all.
+# e2e_second_display CONFIG: Xorg with CONFIG on the first free display from :77 (xvfb-run -a
+# starts at :99) becomes $DISPLAY; the test is skipped only when Xorg cannot start at all.
 e2e_second_display() {
-    local config=$1 n i
-    command -v Xorg >/dev/null 2>&1 || e2e_skip "no Xorg (scripts/setup installs xserver-xorg-core)"
-    for n in $(seq 77 90); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
-    done
-    Xorg ":$n" -config "$config" -noreset -nolisten tcp -novtswitch -sharevts -logfile "$E2E_OUT/xorg.log" \
+    local n i
+    for n in $(seq 77 90); do [ -e "/tmp/.X$n-lock" ] || break; done
+    Xorg ":$n" -config "$1" -noreset -nolisten tcp -novtswitch -sharevts -logfile "$E2E_OUT/xorg.log" \
         </dev/null >"$E2E_OUT/xorg.out" 2>&1 &
     E2E_XORG_PID=$!
     for i in $(seq 100); do
-        xdpyinfo -display ":$n" >/dev/null 2>&1 && break
+        xdpyinfo -display ":$n" >/dev/null 2>&1 && { export DISPLAY=:$n; return 0; }
         kill -0 "$E2E_XORG_PID" 2>/dev/null || break
         sleep 0.1
     done
-    if ! xdpyinfo -display ":$n" >/dev/null 2>&1; then
-        tail -n 5 "$E2E_OUT/xorg.out" "$E2E_OUT/xorg.log" 2>/dev/null
-        E2E_XORG_PID=
-        e2e_skip "Xorg could not start on :$n (it needs root and xserver-xorg-video-dummy)"
-    fi
-    export DISPLAY=:$n
-    e2e_say "note - Xorg runs on $DISPLAY"
+    tail -n 5 "$E2E_OUT/xorg.out"
+    e2e_skip "Xorg could not start on :$n (it needs root and xserver-xorg-video-dummy)"
 }
 
 # --- the program --------------------------------------------------------------------------------
@@ -408,6 +386,18 @@ e2e_check_range() {
         e2e_say "FAIL - $1: $4 is not in $2..$3"
         E2E_FAILS=$((E2E_FAILS + 1))
     fi
+}
+
+# e2e_check_geometry WID DESCRIPTION "X,Y WxH": waits up to 3 s for the window to get there.
+e2e_check_geometry() {
+    local wid=$1 got i x y w h
+    for i in $(seq 30); do
+        read -r x y w h < <(e2e_geometry "$wid")
+        got="$x,$y ${w}x${h}"
+        [ "$got" = "$3" ] && break
+        sleep 0.1
+    done
+    e2e_check_eq "$2" "$3" "$got"
 }
 
 e2e_finish() {

@@ -7,17 +7,6 @@
 . "$(dirname -- "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init "$@"
 
-expect_geometry() {
-    local what=$1 want=$2 got i x y w h
-    for i in $(seq 30); do
-        read -r x y w h < <(e2e_geometry "$wid")
-        got="$x,$y ${w}x${h}"
-        [ "$got" = "$want" ] && break
-        sleep 0.1
-    done
-    e2e_check_eq "$what" "$want" "$got"
-}
-
 # label_height: the height of the label over the picture, once it is shown.
 label_height() {
     local tag i x y w h
@@ -46,18 +35,18 @@ e2e_wait_exit 10 || e2e_end_program
 e2e_private_prefix
 e2e_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 ||
     e2e_abort "could not set LogPixels"
-e2e_restart_server
+wineserver -k && timeout 30 wineserver -w && wineserver -p
 
 e2e_start
 wid=$(e2e_wait_window '^Vistrel$' 40) || e2e_abort "the empty window never appeared"
-expect_geometry "the empty window at 150 %, centred" "400,332 480x360"
+e2e_check_geometry "$wid" "the empty window at 150 %, centred" "400,332 480x360"
 e2e_key "$wid" Escape
 e2e_wait_exit 10 || e2e_end_program
 
 e2e_start "$(e2e_winpath "$pics/pic.png")"
 wid=$(e2e_wait_window 'pic\.png - Vistrel$') || e2e_abort "the picture's window never appeared"
 label144=$(label_height)
-expect_geometry "a 400x300 picture keeps its size in screen pixels" "440,362 400x300"
+e2e_check_geometry "$wid" "a 400x300 picture keeps its size in screen pixels" "440,362 400x300"
 sleep 0.3
 shot=$E2E_OUT/picture.png
 e2e_screenshot "$shot"
