@@ -20,7 +20,7 @@ Fn Lookup(const wchar_t* module, const char* name)
     HMODULE h = ::GetModuleHandleW(module);
     if (!h)
         h = ::LoadLibraryW(module);
-    return h ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(h, name))) : nullptr;
+    return h ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(h, name))) : nullptr;
 }
 
 bool SetContext(HANDLE context)

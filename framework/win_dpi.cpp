@@ -10,7 +10,7 @@ template <typename Fn>
 Fn User32(const char* name)
 {
     const HMODULE h = ::GetModuleHandleW(L"user32.dll");
-    return h ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(h, name))) : nullptr;
+    return h ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(h, name))) : nullptr;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "app/dpi_awareness.h"
 #include "app/vistrel_app.h"
 #include "feedback/tag_wnd.h"
+#include "framework/win_geometry.h"
 #include "tests/win/test_view_fixture.h"
 
 namespace {
