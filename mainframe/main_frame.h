@@ -165,8 +165,8 @@ public:
     // The DPI of the window's monitor: every interface measure but the picture's pixels
     // is scaled by it from its size at 96.
     uint32_t m_nDpi = kBaseDpi;
-    // Where the window and the pointer were when the user's move began: each step of the move
-    // is proposed from them, so a window held at one monitor's edge can still cross to the next.
+    // Where the window and the pointer were when the user's move began: each step's monitor is
+    // chosen from them, so a window held at one monitor's edge can still cross to the next.
     CRect m_rcMoveStart;
     CPoint m_ptMoveStart;
     bool m_bMoveTracked = false;

@@ -34,12 +34,17 @@ size_t NearestMonitor(const std::vector<MonitorArea>& monitors, CPoint pt)
     return best;
 }
 
-CRect ClampMovingRectAcross(const CRect& rc, const std::vector<MonitorArea>& monitors)
+CRect ClampMovingRectAcross(const CRect& rc, const std::vector<MonitorArea>& monitors, CPoint ptCentre)
 {
     if (monitors.empty())
         return rc;
-    const MonitorArea& m = monitors[NearestMonitor(monitors, RectCenter(rc))];
+    const MonitorArea& m = monitors[NearestMonitor(monitors, ptCentre)];
     return ClampMovingRect(rc, m.rcWork, {m.rcMonitor.left, m.rcMonitor.top});
+}
+
+CRect ClampMovingRectAcross(const CRect& rc, const std::vector<MonitorArea>& monitors)
+{
+    return ClampMovingRectAcross(rc, monitors, RectCenter(rc));
 }
 
 CSize DpiChangedWindowSize(bool bHasImage, CSize sizeWindow, CSize sizeEmpty96, uint32_t nNewDpi)

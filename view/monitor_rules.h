@@ -16,9 +16,10 @@ struct MonitorArea {
 // rectangle, the first of equals), as the system's "nearest monitor" chooses; 0 for none.
 size_t NearestMonitor(const std::vector<MonitorArea>& monitors, CPoint pt);
 
-// A rectangle proposed while the user moves the window, held by the monitor under its
-// centre: under that work area's bottom and right edges, then at or past the monitor's
-// top and left edges (which win), so the window crosses to another monitor whole.
+// A rectangle proposed while the user moves the window, held by the monitor under ptCentre
+// (the proposed centre): under that work area's bottom and right edges, then at or past the
+// monitor's top and left edges (which win), so the window crosses to another monitor whole.
+CRect ClampMovingRectAcross(const CRect& rc, const std::vector<MonitorArea>& monitors, CPoint ptCentre);
 CRect ClampMovingRectAcross(const CRect& rc, const std::vector<MonitorArea>& monitors);
 
 // The window size to take at a new DPI: a picture keeps its screen pixels, the empty

@@ -7,16 +7,18 @@
 
 void CMainFrame::OnMoving(UINT, LPRECT pRect)
 {
-    // Proposed where the pointer has taken the window since the press (some systems offset the
-    // last step's held rectangle instead); the limits are those of the monitor under the
-    // proposed centre, so the window crosses whole.
-    CRect rcProposed = FromRECT(*pRect);
+    // The monitor is the one under the centre the pointer proposes, the window's place at the
+    // press moved as far as the pointer since: where the system offsets the rectangle it held at
+    // the last step instead, a window held at one monitor's edge could never cross to the next.
+    // The rectangle given is then held as on one monitor.
+    const CRect rcGiven = FromRECT(*pRect);
+    CPoint ptCentre = RectCenter(rcGiven);
     if (m_bMoveTracked) {
         POINT pt{};
         ::GetCursorPos(&pt);
-        rcProposed = MovedRect(m_rcMoveStart, FromPOINT(pt) - m_ptMoveStart);
+        ptCentre = RectCenter(MovedRect(m_rcMoveStart, FromPOINT(pt) - m_ptMoveStart));
     }
-    const CRect rc = ClampMovingRectAcross(rcProposed, DesktopMonitors());
+    const CRect rc = ClampMovingRectAcross(rcGiven, DesktopMonitors(), ptCentre);
     *pRect = ToRECT(rc);
     m_ptCenter = RectCenter(rc);
 }

@@ -33,6 +33,8 @@ TEST(Monitors, MovingCrossesToTheMonitorUnderTheCentreWhole)
     EXPECT_EQ(ClampMovingRectAcross({1100, 100, 1500, 400}, three), CRect(1280, 100, 1680, 400));
     EXPECT_EQ(ClampMovingRectAcross({2100, 600, 2500, 900}, three), CRect(1904, 468, 2304, 768));
     EXPECT_EQ(ClampMovingRectAcross({1400, 800, 1800, 1100}, three), CRect(1400, 468, 1800, 768));
+    // Held at the primary's edge while the pointer's centre has crossed: onto the second whole.
+    EXPECT_EQ(ClampMovingRectAcross({1005, 362, 1405, 662}, three, {1390, 512}), CRect(1280, 362, 1680, 662));
     EXPECT_EQ(ClampMovingRectAcross({-300, 100, 100, 400}, three), CRect(-400, 100, 0, 400));
     EXPECT_EQ(ClampMovingRectAcross({-2000, -100, -1600, 200}, three), CRect(-1920, -56, -1520, 244));
     const std::vector<MonitorArea> stacked{kPrimary, kAbove};
