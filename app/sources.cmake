@@ -1,3 +1,4 @@
 list(APPEND VISTREL_WIN_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/app/vistrel_app.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/app/dpi_awareness.cpp
 )

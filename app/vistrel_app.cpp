@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/dpi_awareness.h"
 #include "integration/background_plan.h"
 #include "integration/file_types.h"
 #include "mainframe/main_frame.h"
+#include "mainframe/settings.h"
 #include "res/resource.h"
 
 CTaviApp theApp;
@@ -39,6 +41,10 @@ CTaviApp::~CTaviApp() = default;
 
 BOOL CTaviApp::InitInstance()
 {
+    // Before any window, the apartment's own hidden one included: a window keeps the
+    // awareness it was made with.
+    m_nDpiAwareness = ChooseDpiAwareness(ReadDpiAwareSetting(), g_pfnTryDpiAwareness);
+
     // The shell calls (the association notice of /regext included) expect an apartment; one
     // already set another way (RPC_E_CHANGED_MODE) is kept and not undone at exit.
     const HRESULT hrCom = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dpi_awareness_rules.h"
 #include "framework/afx_string.h"
 #include "framework/win_app.h"
 
@@ -23,6 +24,8 @@ public:
     // Whether InitInstance's COM initialisation is ExitInstance's to undo.
     bool m_bComInitialized = false;
     CStringW m_strFile;
+    // The DPI awareness the system granted at start (None with the "DpiAware" setting off).
+    DpiAwareness m_nDpiAwareness = DpiAwareness::None;
 
     DECLARE_MESSAGE_MAP()
 };

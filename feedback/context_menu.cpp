@@ -40,7 +40,7 @@ void CMainFrame::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStru
                     DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
         dc.SelectFont(hOld);
     }
-    const CSize size = HeaderItemSize(rcText);
+    const CSize size = HeaderItemSize(rcText, DpiScale(2, m_nDpi));
     lpMeasureItemStruct->itemWidth = static_cast<UINT>(size.cx);
     lpMeasureItemStruct->itemHeight = static_cast<UINT>(size.cy);
 }

@@ -22,7 +22,7 @@ HeaderGradient PlanHeaderGradient(uint32_t captionColor, uint32_t gradientColor,
     return {Vertex(0, 0, captionColor), Vertex(rcItem.right, rcItem.bottom, gradientColor)};
 }
 
-CSize HeaderItemSize(const CRect& rcText)
+CSize HeaderItemSize(const CRect& rcText, int32_t nAir)
 {
-    return {rcText.Width(), rcText.Height() + 4};
+    return {rcText.Width(), rcText.Height() + 2 * nAir};
 }

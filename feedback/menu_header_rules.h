@@ -22,5 +22,6 @@ struct HeaderGradient {
 // Colours as 0x00BBGGRR; the fill runs horizontally from the device origin.
 HeaderGradient PlanHeaderGradient(uint32_t captionColor, uint32_t gradientColor, const CRect& rcItem);
 
-// The item's size for the measured rectangle of its text: 2 pixels of air above and below.
-CSize HeaderItemSize(const CRect& rcText);
+// The item's size for the measured rectangle of its text: nAir pixels above and below
+// (2 at 96 DPI).
+CSize HeaderItemSize(const CRect& rcText, int32_t nAir = 2);

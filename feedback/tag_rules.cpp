@@ -34,13 +34,12 @@ std::wstring TagText(std::wstring_view info, const wchar_t* extra)
     return text;
 }
 
-CRect PlaceTag(const CRect& rcOwner, const CRect& rcMeasured)
+CRect PlaceTag(const CRect& rcOwner, const CRect& rcMeasured, int32_t nAir, int32_t nTop)
 {
-    // One pixel of air on either side of the text.
-    const int32_t w = rcMeasured.Width() + 2;
+    const int32_t w = rcMeasured.Width() + 2 * nAir;
     const int32_t h = rcMeasured.Height();
     const int32_t ownerW = rcOwner.Width();
     const int32_t x = ownerW < w ? rcOwner.left - (w - ownerW) / 2 : rcOwner.right - w;
-    const int32_t y = rcOwner.top - h < 0 ? 0 : rcOwner.top - h;
+    const int32_t y = rcOwner.top - h < nTop ? nTop : rcOwner.top - h;
     return {x, y, x + w, y + h};
 }

@@ -3,6 +3,8 @@
 #include "feedback/tag_rules.h"
 #include "framework/win_geometry.h"
 #include "mainframe/main_frame.h"
+#include "view/placement.h"
+#include "view/win_monitors.h"
 
 namespace {
 
@@ -19,9 +21,9 @@ BEGIN_MESSAGE_MAP(CTagWnd, CWnd)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CTagWnd::CTagWnd()
+CTagWnd::CTagWnd(uint32_t nDpi) : m_nDpi(nDpi)
 {
-    CMainFrame::CreateMenuFont(m_font);
+    CMainFrame::CreateMenuFont(m_font, nDpi);
 }
 
 CTagWnd::~CTagWnd() = default;
@@ -41,7 +43,9 @@ void CTagWnd::ShowText(const CStringW& text)
     }
     RECT rcOwner{};
     ::GetWindowRect(m_hWndOwner, &rcOwner);
-    const CRect rc = PlaceTag(FromRECT(rcOwner), rcText);
+    const CRect owner = FromRECT(rcOwner);
+    // Never above the top of the owner's monitor (0 on the primary display).
+    const CRect rc = PlaceTag(owner, rcText, DpiScale(1, m_nDpi), MonitorNear(RectCenter(owner)).rcMonitor.top);
     SetWindowPos(HWND_TOP, rc.left, rc.top, rc.Width(), rc.Height(), kShowFlags);
     Invalidate(FALSE);
     // Setting the running timer again restarts it: 3 s from the latest text.
@@ -90,7 +94,7 @@ void CMainFrame::ShowTag(const wchar_t* extra)
     m_strInfo = FormatInfo(m_strFileName, m_fZoom);
     const CStringW strText = TagText(m_strInfo, extra);
     if (!m_pTagWnd) {
-        m_pTagWnd = new CTagWnd;
+        m_pTagWnd = new CTagWnd(m_nDpi);
         m_pTagWnd->m_hWndOwner = m_hWnd;
         // Owned by the main window, never activated, no taskbar button.
         if (!m_pTagWnd->CreateEx(WS_EX_LAYERED | WS_EX_TOOLWINDOW, AfxRegisterWndClass(0), L"KovV_TagWnd", WS_POPUP,

@@ -8,4 +8,5 @@ list(APPEND VISTREL_FRAMEWORK_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/framework/win_app.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/framework/property_sheet.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/framework/file_dialog.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/framework/win_dpi.cpp
 )

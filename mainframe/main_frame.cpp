@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "framework/gdiplus_sdk.h"
+#include "framework/win_dpi.h"
+#include "framework/win_geometry.h"
 
 #include "app/vistrel_app.h"
 #include "feedback/command_states.h"
@@ -10,14 +12,27 @@
 #include "images/folder/picture_path.h"
 #include "images/decode/read_ahead.h"
 #include "res/resource.h"
+#include "view/layout.h"
+#include "view/monitor_rules.h"
+#include "view/placement.h"
 
 CMainFrame* g_pMainFrame = nullptr;
+
+namespace {
+
+// Named here: the headers of a Windows 7 target leave them out.
+constexpr UINT kWmDpiChanged = 0x02E0;
+constexpr UINT kWmGetDpiScaledSize = 0x02E4;
+
+}  // namespace
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_MESSAGE(WM_SCAN_FOLDER, CMainFrame::OnScanFolder)
     ON_MESSAGE(WM_TAGWND_CLOSED, CMainFrame::OnTagWndClosed)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, CMainFrame::OnIdleUpdateCmdUI)
+    ON_MESSAGE(kWmDpiChanged, CMainFrame::OnDpiChanged)
+    ON_MESSAGE(kWmGetDpiScaledSize, CMainFrame::OnGetDpiScaledSize)
     ON_WM_GETMINMAXINFO()
     ON_WM_MEASUREITEM()
     ON_WM_DRAWITEM()
@@ -97,7 +112,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW lpCreateStruct)
     if (CFrameWnd::OnCreate(lpCreateStruct) == -1)
         return -1;
     g_pMainFrame = this;
-    CreateMenuFont(m_fontMenu);
+    m_nDpi = WindowDpi(m_hWnd);
+    CreateMenuFont(m_fontMenu, m_nDpi);
     // The first showing waits until creation has returned and the loop runs.
     PostMessage(WM_SCAN_FOLDER, SCAN_STARTUP, 0);
     return 0;
@@ -156,13 +172,56 @@ void CMainFrame::OnEndSession(BOOL bEnding)
         WriteInterpolation();
 }
 
-void CMainFrame::CreateMenuFont(CFont& font)
+void CMainFrame::CreateMenuFont(CFont& font, uint32_t nDpi)
 {
     // 500 bytes: the structure without its newest field, accepted by every system.
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = 500;
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, 500, &metrics, 0))
-        font.CreateFontIndirect(&metrics.lfMenuFont);
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, 500, &metrics, 0))
+        return;
+    // The metrics come at the system's DPI; a window on a monitor of another DPI scales them.
+    const uint32_t nSystemDpi = SystemDpi();
+    if (nDpi != 0 && nDpi != nSystemDpi)
+        metrics.lfMenuFont.lfHeight = ::MulDiv(metrics.lfMenuFont.lfHeight, static_cast<int>(nDpi),
+                                               static_cast<int>(nSystemDpi));
+    font.CreateFontIndirect(&metrics.lfMenuFont);
+}
+
+// The system asks for the size to take on a monitor of another DPI: a picture keeps its
+// screen pixels, the empty window scales.
+LRESULT CMainFrame::OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam)
+{
+    auto* pSize = reinterpret_cast<SIZE*>(lParam);
+    if (!pSize)
+        return FALSE;
+    const CRect rcWindow = GetWindowRect();
+    const CSize size = DpiChangedWindowSize(m_pImage != nullptr, {rcWindow.Width(), rcWindow.Height()},
+                                            {kEmptyWindowWidth, kEmptyWindowHeight}, LOWORD(wParam));
+    pSize->cx = size.cx;
+    pSize->cy = size.cy;
+    return TRUE;
+}
+
+LRESULT CMainFrame::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    m_nDpi = LOWORD(wParam);
+    m_fontMenu.DeleteObject();
+    CreateMenuFont(m_fontMenu, m_nDpi);
+    // The label was made at the old DPI; the next one is made anew.
+    CloseTagWnd();
+    const auto* pSuggested = reinterpret_cast<const RECT*>(lParam);
+    const CRect rcSuggested = pSuggested ? FromRECT(*pSuggested) : GetWindowRect();
+    if (m_pImage) {
+        const CRect rcWindow = GetWindowRect();
+        SetWindowPos(nullptr, rcSuggested.left, rcSuggested.top, rcWindow.Width(), rcWindow.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        // The empty window is laid out anew at its new size about the place the system chose.
+        m_ptCenter = RectCenter(rcSuggested);
+        LayoutView(true);
+    }
+    Invalidate(FALSE);
+    return 0;
 }
 
 void CMainFrame::CloseTagWnd()

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "framework/afx_string.h"
+#include "framework/dpi_scale.h"
 #include "framework/frame_wnd.h"
 #include "framework/gdi.h"
 #include "framework/geometry.h"
@@ -68,7 +69,8 @@ public:
     void ShowTag(const wchar_t* extra);
     void CloseTagWnd();
     void StartFrameTimer(bool bForce);
-    static void CreateMenuFont(CFont& font);
+    // nDpi 0 takes the font as the system gives it; another DPI scales it from the system's.
+    static void CreateMenuFont(CFont& font, uint32_t nDpi = 0);
     // The plain state the command rules read.
     CommandSnapshot Snapshot() const;
 
@@ -80,6 +82,8 @@ public:
     LRESULT OnScanFolder(WPARAM wParam, LPARAM lParam);
     LRESULT OnTagWndClosed(WPARAM wParam, LPARAM lParam);
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
     void OnEndSession(BOOL bEnding);
     void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
@@ -158,6 +162,14 @@ public:
     int32_t m_nViewMode = 1;
     CSize m_sizeView{320, 240};
     CPoint m_ptCenter;
+    // The DPI of the window's monitor: every interface measure but the picture's pixels
+    // is scaled by it from its size at 96.
+    uint32_t m_nDpi = kBaseDpi;
+    // Where the window and the pointer were when the user's move began: each step's monitor is
+    // chosen from them, so a window held at one monitor's edge can still cross to the next.
+    CRect m_rcMoveStart;
+    CPoint m_ptMoveStart;
+    bool m_bMoveTracked = false;
     // "ReadAhead" and "AutoRotate" under the settings key, both on unless stored as 0.
     bool m_bReadAhead = true;
     bool m_bAutoRotate = true;

@@ -55,6 +55,19 @@ void CMainFrame::ReadViewerOptions()
         ::RegCloseKey(hKey);
 }
 
+bool ReadDpiAwareSetting()
+{
+    DWORD value = 0, type = REG_NONE, size = sizeof(value);
+    bool ok = false;
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
+        ok = ::RegQueryValueExW(hKey, L"DpiAware", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+             ERROR_SUCCESS;
+        ::RegCloseKey(hKey);
+    }
+    return SwitchFromQuery(ok, type, size, value, true);
+}
+
 void CMainFrame::WriteInterpolation()
 {
     HKEY hKey = OpenSettingsKey(KEY_WRITE);

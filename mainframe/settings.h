@@ -7,3 +7,7 @@
 CStringW ReadExtensionList();
 // Stores the list as "Extensions"; false when the key can't be opened.
 bool WriteExtensionList(const CStringW& strExtensions);
+
+// "DpiAware" under the settings key, read once at start before any window: on unless stored
+// as 0. Only read, so it leaves no key behind.
+bool ReadDpiAwareSetting();

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr int32_t kSizingBand = 5;
-constexpr int32_t kScrollStep = 60;
 constexpr int32_t kWheelThreshold = 120;  // one notch
 
 constexpr uint32_t VK_PRIOR = 0x21;
@@ -22,13 +20,13 @@ int32_t ClampToInt32(int64_t v)
 
 }  // namespace
 
-int32_t ClassifySizingEdge(CPoint ptClient, CSize sizeClient)
+int32_t ClassifySizingEdge(CPoint ptClient, CSize sizeClient, int32_t nBand)
 {
-    const bool top = ptClient.y < kSizingBand;
-    const bool bottom = int64_t{ptClient.y} >= int64_t{sizeClient.cy} - kSizingBand;
-    if (ptClient.x < kSizingBand)
+    const bool top = ptClient.y < nBand;
+    const bool bottom = int64_t{ptClient.y} >= int64_t{sizeClient.cy} - nBand;
+    if (ptClient.x < nBand)
         return top ? 4 : bottom ? 7 : 1;
-    if (int64_t{ptClient.x} >= int64_t{sizeClient.cx} - kSizingBand)
+    if (int64_t{ptClient.x} >= int64_t{sizeClient.cx} - nBand)
         return top ? 5 : bottom ? 8 : 2;
     return top ? 3 : bottom ? 6 : 0;
 }
@@ -68,11 +66,11 @@ CPoint DragScrollTarget(CPoint point, CPoint ptDragStart, CPoint ptDragScroll, C
             axis(point.y, ptDragStart.y, ptDragScroll.y, sizeScrollMax.cy)};
 }
 
-KeyScroll ComputeKeyScroll(uint32_t vk, CSize sizeView, CPoint ptScroll, CSize sizeClient)
+KeyScroll ComputeKeyScroll(uint32_t vk, CSize sizeView, CPoint ptScroll, CSize sizeClient, int32_t nStep)
 {
     KeyScroll out{false, ptScroll, {0, 0}};
     int64_t room = 0;
-    int64_t limit = kScrollStep;
+    int64_t limit = nStep;
     int32_t sign = 0;  // +1 moves the scroll position forward, -1 back
     bool vertical = false;
     switch (vk) {

@@ -6,8 +6,10 @@
 #include "framework/geometry.h"
 
 // Edge or corner under the pointer as a WMSZ_ code (0 none, 1 left, 2 right, 3 top,
-// 4 top-left, 5 top-right, 6 bottom, 7 bottom-left, 8 bottom-right).
-int32_t ClassifySizingEdge(CPoint ptClient, CSize sizeClient);
+// 4 top-left, 5 top-right, 6 bottom, 7 bottom-left, 8 bottom-right). The band is 5 pixels
+// wide at 96 DPI.
+inline constexpr int32_t kSizingBand = 5;
+int32_t ClassifySizingEdge(CPoint ptClient, CSize sizeClient, int32_t nBand = kSizingBand);
 
 enum class CursorShape { Arrow, SizeNWSE, SizeNESW, SizeWE, SizeNS, SizeAll };
 
@@ -25,7 +27,10 @@ struct KeyScroll {
     CSize scrollBy;  // what to pass to ScrollWindow
 };
 
-KeyScroll ComputeKeyScroll(uint32_t vk, CSize sizeView, CPoint ptScroll, CSize sizeClient);
+// A key or wheel step is 60 pixels at 96 DPI; a page is the client height.
+inline constexpr int32_t kScrollStep = 60;
+KeyScroll ComputeKeyScroll(uint32_t vk, CSize sizeView, CPoint ptScroll, CSize sizeClient,
+                           int32_t nStep = kScrollStep);
 
 enum class WheelAction { None, ZoomIn, ZoomOut, Pan };
 

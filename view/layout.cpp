@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr int32_t kNoPictureWidth = 320;
-constexpr int32_t kNoPictureHeight = 240;
-
 // An integer-by-zoom product truncated toward zero, held inside the displayable range
 // (also for NaN, which only a corrupted factor could give).
 int32_t ScaledExtent(int32_t n, float fZoom)
@@ -50,11 +47,11 @@ uint32_t StoredArea(int32_t cx, int32_t cy)
     return static_cast<uint32_t>(std::min<uint64_t>(AreaOf(cx, cy), kNoAreaLimit));
 }
 
-// Offset that brings an edge pair back onto the screen; the lower limit 0 is tested first.
-int64_t ShiftOntoScreen(int64_t low, int64_t high, int64_t upper)
+// Offset that brings an edge pair back onto the screen; the lower limit is tested first.
+int64_t ShiftOntoScreen(int64_t low, int64_t high, int64_t lowest, int64_t upper)
 {
-    if (low < 0)
-        return -low;
+    if (low < lowest)
+        return lowest - low;
     if (high > upper)
         return upper - high;
     return 0;
@@ -72,7 +69,7 @@ LayoutResult ComputeLayout(const LayoutInput& in)
     CSize sizeWindow;
 
     if (!in.bHasImage) {
-        out.sizeView = {kNoPictureWidth, kNoPictureHeight};
+        out.sizeView = in.sizeEmpty;
         sizeWindow = out.sizeView;
     } else if (in.nViewMode == 1) {
         out.sizeView = {ScaledExtent(picW, in.fZoom), ScaledExtent(picH, in.fZoom)};
@@ -106,8 +103,8 @@ LayoutResult ComputeLayout(const LayoutInput& in)
     const int64_t top = int64_t{in.ptCenter.y} - sizeWindow.cy / 2;
     const int64_t right = left + sizeWindow.cx;
     const int64_t bottom = top + sizeWindow.cy;
-    const int64_t dx = ShiftOntoScreen(left, right, in.rcWork.right);
-    const int64_t dy = ShiftOntoScreen(top, bottom, in.rcWork.bottom);
+    const int64_t dx = ShiftOntoScreen(left, right, in.ptLowest.x, in.rcWork.right);
+    const int64_t dy = ShiftOntoScreen(top, bottom, in.ptLowest.y, in.rcWork.bottom);
     out.rcWindow = {ClampToInt32(left + dx), ClampToInt32(top + dy), ClampToInt32(right + dx),
                     ClampToInt32(bottom + dy)};
     return out;

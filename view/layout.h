@@ -15,6 +15,10 @@ inline constexpr int32_t kMaxDisplayedExtent = 1 << 30;
 // "No area limit" in fit mode: the picture is only shrunk to the work area.
 inline constexpr uint32_t kNoAreaLimit = 0xFFFFFFFFu;
 
+// The window without a picture at 96 DPI.
+inline constexpr int32_t kEmptyWindowWidth = 320;
+inline constexpr int32_t kEmptyWindowHeight = 240;
+
 struct LayoutInput {
     bool bHasImage;
     CSize sizeImage;
@@ -23,6 +27,11 @@ struct LayoutInput {
     uint32_t nMaxArea;
     CPoint ptCenter;
     CRect rcWork;
+    // The lower limits of the shift onto the screen: the corner of the window's monitor,
+    // (0, 0) on the primary display.
+    CPoint ptLowest{};
+    // The window without a picture, at the display's scale.
+    CSize sizeEmpty{kEmptyWindowWidth, kEmptyWindowHeight};
 };
 
 struct LayoutResult {

@@ -7,11 +7,21 @@
 #include "res/resource.h"
 #include "view/layout.h"
 #include "view/placement.h"
+#include "view/win_monitors.h"
 
 void CMainFrame::LayoutView(bool bRecentre)
 {
-    const LayoutInput in{m_pImage != nullptr, m_sizeImage, m_fZoom, m_nViewMode, m_nMaxArea, m_ptCenter,
-                         WorkArea()};
+    // The monitor the window is on: the one nearest the remembered centre.
+    const MonitorArea monitor = MonitorNear(m_ptCenter);
+    const LayoutInput in{m_pImage != nullptr,
+                         m_sizeImage,
+                         m_fZoom,
+                         m_nViewMode,
+                         m_nMaxArea,
+                         m_ptCenter,
+                         monitor.rcWork,
+                         {monitor.rcMonitor.left, monitor.rcMonitor.top},
+                         DpiScale(CSize{kEmptyWindowWidth, kEmptyWindowHeight}, m_nDpi)};
     const LayoutResult out = ComputeLayout(in);
     m_fZoom = out.fZoom;
     m_nMaxArea = out.nMaxArea;

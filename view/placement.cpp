@@ -17,17 +17,24 @@ void Offset(CRect& rc, int64_t dx, int64_t dy)
 
 }  // namespace
 
-CRect ClampMovingRect(CRect rc, const CRect& rcWork)
+CRect ClampMovingRect(CRect rc, const CRect& rcWork, CPoint ptLowest)
 {
     if (rc.bottom > rcWork.bottom)
         Offset(rc, 0, int64_t{rcWork.bottom} - rc.bottom);
     if (rc.right > rcWork.right)
         Offset(rc, int64_t{rcWork.right} - rc.right, 0);
-    if (rc.top < 0)
-        Offset(rc, 0, -int64_t{rc.top});
-    if (rc.left < 0)
-        Offset(rc, -int64_t{rc.left}, 0);
+    if (rc.top < ptLowest.y)
+        Offset(rc, 0, int64_t{ptLowest.y} - rc.top);
+    if (rc.left < ptLowest.x)
+        Offset(rc, int64_t{ptLowest.x} - rc.left, 0);
     return rc;
+}
+
+CRect MovedRect(const CRect& rc, CSize d)
+{
+    CRect out = rc;
+    Offset(out, d.cx, d.cy);
+    return out;
 }
 
 CPoint RectCenter(const CRect& rc)

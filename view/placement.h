@@ -5,9 +5,13 @@
 #include "framework/geometry.h"
 
 // A rectangle proposed while the user moves the window, pulled back inside: first under
-// the work area's bottom and right edges, then to coordinate 0 at the top and left,
-// which win when the window is larger than the room between the limits.
-CRect ClampMovingRect(CRect rc, const CRect& rcWork);
+// the work area's bottom and right edges, then to ptLowest at the top and left (the
+// monitor's own corner, coordinate 0 on the primary display, not the work area's), which
+// win when the window is larger than the room between the limits.
+CRect ClampMovingRect(CRect rc, const CRect& rcWork, CPoint ptLowest = {});
+
+// The rectangle moved by d.
+CRect MovedRect(const CRect& rc, CSize d);
 
 // Centre with truncating halves.
 CPoint RectCenter(const CRect& rc);

@@ -77,6 +77,11 @@ void CMainFrame::OnLButtonDown(UINT, CPoint point)
         ::SetCapture(m_hWnd);
     } else {
         // SC_MOVE with HTCAPTION: the system's move loop, as a caption drag would start.
+        POINT pt{};
+        ::GetCursorPos(&pt);
+        m_rcMoveStart = GetWindowRect();
+        m_ptMoveStart = FromPOINT(pt);
+        m_bMoveTracked = true;
         PostMessage(WM_SYSCOMMAND, 0xF012, 0);
     }
 }
@@ -111,7 +116,7 @@ BOOL CMainFrame::OnSetCursor(CWnd*, UINT, UINT)
     POINT pt{};
     ::GetCursorPos(&pt);
     ::ScreenToClient(m_hWnd, &pt);
-    m_nSizingEdge = ClassifySizingEdge(FromPOINT(pt), m_sizeClient);
+    m_nSizingEdge = ClassifySizingEdge(FromPOINT(pt), m_sizeClient, DpiScale(kSizingBand, m_nDpi));
     m_bCanPan = ComputeCanPan(m_pImage != nullptr, m_sizeScrollMax, ShiftDown());
     if (m_bCanPan && m_nSizingEdge == 0) {
         if (const HCURSOR hCursor = ::LoadCursorW(nullptr, IDC_SIZEALL)) {
@@ -152,7 +157,7 @@ void CMainFrame::OnKeyDown(UINT nChar, UINT, UINT)
 {
     if (!m_bCanPan)
         return;
-    const KeyScroll k = ComputeKeyScroll(nChar, m_sizeView, m_ptScroll, m_sizeClient);
+    const KeyScroll k = ComputeKeyScroll(nChar, m_sizeView, m_ptScroll, m_sizeClient, DpiScale(kScrollStep, m_nDpi));
     if (k.bMoved) {
         m_ptScroll = k.ptScroll;
         ::ScrollWindow(m_hWnd, k.scrollBy.cx, k.scrollBy.cy, nullptr, nullptr);

@@ -4,4 +4,5 @@ list(APPEND VISTREL_WIN_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/view/paint_seam.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/view/pointer_keys.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/view/window_placement.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/view/win_monitors.cpp
 )

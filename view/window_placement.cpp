@@ -3,17 +3,29 @@
 #include "framework/win_geometry.h"
 #include "mainframe/main_frame.h"
 #include "view/placement.h"
+#include "view/win_monitors.h"
 
 void CMainFrame::OnMoving(UINT, LPRECT pRect)
 {
-    const CRect rc = ClampMovingRect(FromRECT(*pRect), WorkArea());
+    // The monitor is the one under the centre the pointer proposes, the window's place at the
+    // press moved as far as the pointer since: where the system offsets the rectangle it held at
+    // the last step instead, a window held at one monitor's edge could never cross to the next.
+    // The rectangle given is then held as on one monitor.
+    const CRect rcGiven = FromRECT(*pRect);
+    CPoint ptCentre = RectCenter(rcGiven);
+    if (m_bMoveTracked) {
+        POINT pt{};
+        ::GetCursorPos(&pt);
+        ptCentre = RectCenter(MovedRect(m_rcMoveStart, FromPOINT(pt) - m_ptMoveStart));
+    }
+    const CRect rc = ClampMovingRectAcross(rcGiven, DesktopMonitors(), ptCentre);
     *pRect = ToRECT(rc);
     m_ptCenter = RectCenter(rc);
 }
 
 void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
 {
-    const CSize size = MaxTrackSize(WorkArea(), m_sizeView);
+    const CSize size = MaxTrackSize(MonitorNear(m_ptCenter).rcWork, m_sizeView);
     lpMMI->ptMaxTrackSize.x = size.cx;
     lpMMI->ptMaxTrackSize.y = size.cy;
 }

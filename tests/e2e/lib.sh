@@ -61,6 +61,16 @@ e2e_kill_leftover() {
 }
 
 e2e_cleanup() {
+    e2e_end_program
+    if [ -n "${E2E_PRIVATE_PREFIX:-}" ]; then
+        (export WINEPREFIX=$E2E_PRIVATE_PREFIX && wineserver -k && timeout 10 wineserver -w) >/dev/null 2>&1
+        rm -rf "$E2E_PRIVATE_PREFIX"
+    fi
+    [ -z "${E2E_XORG_PID:-}" ] || { kill "$E2E_XORG_PID" 2>/dev/null; wait "$E2E_XORG_PID" 2>/dev/null; }
+}
+
+# Ends the program if it still runs.
+e2e_end_program() {
     if e2e_running; then
         kill "$E2E_PID" 2>/dev/null
         local i
@@ -70,7 +80,42 @@ e2e_cleanup() {
         done
         e2e_running && kill -9 "$E2E_PID" 2>/dev/null
     fi
+    E2E_PID=
     rm -f "$E2E_OUT/../program.pid"
+}
+
+# Ends the test as skipped (ctest's skip code): the machine lacks what it needs.
+e2e_skip() {
+    e2e_say "SKIP - $*"
+    exit 77
+}
+
+# e2e_private_prefix: from here on the program runs in a copy of the prefix with a server of its
+# own, which reads the display scale and the monitors anew. Hard links but for the registry files,
+# which the server rewrites, so the shared prefix stays as it was; removed at the end.
+e2e_private_prefix() {
+    E2E_PRIVATE_PREFIX=$E2E_OUT/prefix
+    cp -al "$WINEPREFIX" "$E2E_PRIVATE_PREFIX" || e2e_abort "could not copy the prefix"
+    (cd "$WINEPREFIX" && cp --remove-destination system.reg user.reg userdef.reg "$E2E_PRIVATE_PREFIX/")
+    export WINEPREFIX=$E2E_PRIVATE_PREFIX
+    wineserver -p
+}
+
+# e2e_second_display CONFIG: Xorg with CONFIG on the first free display from :77 (xvfb-run -a
+# starts at :99) becomes $DISPLAY; the test is skipped only when Xorg cannot start at all.
+e2e_second_display() {
+    local n i
+    for n in $(seq 77 90); do [ -e "/tmp/.X$n-lock" ] || break; done
+    Xorg ":$n" -config "$1" -noreset -nolisten tcp -novtswitch -sharevts -logfile "$E2E_OUT/xorg.log" \
+        </dev/null >"$E2E_OUT/xorg.out" 2>&1 &
+    E2E_XORG_PID=$!
+    for i in $(seq 100); do
+        xdpyinfo -display ":$n" >/dev/null 2>&1 && { export DISPLAY=:$n; return 0; }
+        kill -0 "$E2E_XORG_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    tail -n 5 "$E2E_OUT/xorg.out"
+    e2e_skip "Xorg could not start on :$n (it needs root and xserver-xorg-video-dummy)"
 }
 
 # --- the program --------------------------------------------------------------------------------
@@ -341,6 +386,18 @@ e2e_check_range() {
         e2e_say "FAIL - $1: $4 is not in $2..$3"
         E2E_FAILS=$((E2E_FAILS + 1))
     fi
+}
+
+# e2e_check_geometry WID DESCRIPTION "X,Y WxH": waits up to 3 s for the window to get there.
+e2e_check_geometry() {
+    local wid=$1 got i x y w h
+    for i in $(seq 30); do
+        read -r x y w h < <(e2e_geometry "$wid")
+        got="$x,$y ${w}x${h}"
+        [ "$got" = "$3" ] && break
+        sleep 0.1
+    done
+    e2e_check_eq "$2" "$3" "$got"
 }
 
 e2e_finish() {

@@ -1,0 +1,17 @@
+#pragma once
+// The order in which the program asks the system for DPI awareness. No platform calls.
+#include <cstdint>
+
+enum class DpiAwareness : int32_t {
+    None = 0,          // nothing asked for, or nothing granted: the system scales the program
+    PerMonitorV2 = 1,  // per-monitor, version 2 (Windows 10 1703 and later)
+    PerMonitor = 2,    // the older per-monitor level (Windows 8.1 and later)
+    System = 3,        // system-aware (Vista and later)
+};
+
+// Asks for one level; true when the system granted it.
+using TryDpiAwarenessFn = bool (*)(DpiAwareness);
+
+// With the setting on, asks for each level in turn, best first, and stops at the first
+// granted; with it off, asks for nothing. Gives the level granted.
+DpiAwareness ChooseDpiAwareness(bool bEnabled, TryDpiAwarenessFn pfnTry);
