@@ -1,6 +1,7 @@
 list(APPEND VISTREL_WIN_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/picture_decode.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/decode_guard.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/file_in_memory.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/picture_orientation.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/picture_read_ahead.cpp
 )

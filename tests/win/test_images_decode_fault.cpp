@@ -36,13 +36,13 @@ int DivideByZero()
     return numerator / zero;
 }
 
-Gdiplus::Bitmap* FaultOnBoom(const wchar_t* pszPath)
+Gdiplus::Bitmap* FaultOnBoom(IStream* pStream, const wchar_t* pszPath)
 {
     if (std::wcsstr(pszPath, L"\\boom.png")) {
         ++g_faults;
         WriteThroughNull();
     }
-    return OpenBitmapFile(pszPath);
+    return OpenBitmapStream(pStream, pszPath);
 }
 
 // The real main window with the faulting decoder for the test's duration.
