@@ -6,6 +6,7 @@
 #include "images/decode/decode_guard.h"
 #include "images/decode/file_in_memory.h"
 #include "images/decode/picture_orientation.h"
+#include "images/decode/plain_bitmap.h"
 
 namespace {
 
@@ -60,6 +61,8 @@ Gdiplus::Bitmap* DecodePictureFile(const std::wstring& strPath, bool bAutoRotate
     return DecodePicture(strPath, bAutoRotate).pImage;
 }
 
+// A still picture leaves the guard as plain pixels, already upright, with the decoder and the
+// file's bytes let go; an animated one keeps its decoder, which holds the bytes in memory.
 DecodeResult DecodePicture(const std::wstring& strPath, bool bAutoRotate, uint64_t nMaxBytes)
 {
     FileInMemory file;
@@ -70,26 +73,47 @@ DecodeResult DecodePicture(const std::wstring& strPath, bool bAutoRotate, uint64
     const bool bSwapped = bAutoRotate && FlippedQuarterTurnsSwapped();
     const BitmapOpener pfnOpen = g_pfnOpener.load();
 
-    Gdiplus::Bitmap* pImage = nullptr;
-    // Everything that may run the decoder is inside the guard: Windows' GDI+ may decode
-    // lazily, so the frame count and the turn can be the first calls to touch the pixels.
+    Gdiplus::Bitmap* pDecoded = nullptr;
+    DecodeResult result;
+    // Only GDI+ and plain memory work run in here. Windows' GDI+ may decode lazily, so any
+    // call after the first may be the one that runs the decoder.
     auto decode = [&] {
-        pImage = pfnOpen(file.Stream(), strPath.c_str());
-        if (pImage && bAutoRotate && pImage->GetFrameCount(&Gdiplus::FrameDimensionTime) <= 1)
-            TurnUpright(*pImage, PictureOrientation(*pImage, file.Data(), file.Size()), bSwapped);
-    };
-    if (CallGuarded(decode)) {
-        if (pImage && uint64_t{pImage->GetWidth()} * pImage->GetHeight() * 4 > nMaxBytes) {
-            delete pImage;
-            return {nullptr, DecodeStatus::NoMemory};
+        pDecoded = pfnOpen(file.Stream(), strPath.c_str());
+        if (!pDecoded)
+            return;
+        if (uint64_t{pDecoded->GetWidth()} * pDecoded->GetHeight() * 4 > nMaxBytes) {
+            result.status = DecodeStatus::NoMemory;
+        } else if (pDecoded->GetFrameCount(&Gdiplus::FrameDimensionTime) > 1) {
+            result = {pDecoded, DecodeStatus::Decoded};
+            pDecoded = nullptr;
+            return;
+        } else {
+            const int nOrientation = bAutoRotate ? PictureOrientation(*pDecoded, file.Data(), file.Size()) : 0;
+            PlainCopyFailure failure = PlainCopyFailure::None;
+            result.pImage = CopyToPlainBitmap(*pDecoded, failure);
+            if (failure == PlainCopyFailure::Unsupported) {
+                // Pixels GDI+ can't convert are shown through the decoder, as it gave them.
+                result.pImage = pDecoded;
+                pDecoded = nullptr;
+            }
+            result.status = result.pImage ? DecodeStatus::Decoded : DecodeStatus::NoMemory;
+            if (result.pImage)
+                TurnUpright(*result.pImage, nOrientation, bSwapped);
         }
-        return {pImage, pImage ? DecodeStatus::Decoded : DecodeStatus::Rejected};
-    }
-    // The decoder faulted: the file is one more that can't be shown. A Bitmap it faulted in
-    // is given back under the guard too, and left alone should that fault again.
-    if (pImage) {
-        auto release = [&] { delete pImage; };
-        CallGuarded(release);
-    }
+        // Let go before the delete: a fault inside it must not have the Bitmap deleted twice.
+        Gdiplus::Bitmap* pDone = pDecoded;
+        pDecoded = nullptr;
+        delete pDone;
+    };
+    if (CallGuarded(decode))
+        return result;
+    // The decoder faulted: the file is one more that can't be shown. What was made before the
+    // fault is given back under the guard too, and left alone should that fault again.
+    auto release = [&] {
+        delete result.pImage;
+        result.pImage = nullptr;
+        delete pDecoded;
+    };
+    CallGuarded(release);
     return {nullptr, DecodeStatus::Faulted};
 }
