@@ -75,6 +75,12 @@ DecodeResult DecodePicture(const std::wstring& strPath, bool bAutoRotate, uint64
 
     Gdiplus::Bitmap* pDecoded = nullptr;
     DecodeResult result;
+    // Let go before the delete: a fault inside it must not have the Bitmap deleted twice.
+    auto releaseDecoded = [&] {
+        Gdiplus::Bitmap* pDone = pDecoded;
+        pDecoded = nullptr;
+        delete pDone;
+    };
     // Only GDI+ and plain memory work run in here. Windows' GDI+ may decode lazily, so any
     // call after the first may be the one that runs the decoder.
     auto decode = [&] {
@@ -97,13 +103,12 @@ DecodeResult DecodePicture(const std::wstring& strPath, bool bAutoRotate, uint64
                 pDecoded = nullptr;
             }
             result.status = result.pImage ? DecodeStatus::Decoded : DecodeStatus::NoMemory;
+            // The decoder goes before the turn, which makes one more picture's worth of pixels.
+            releaseDecoded();
             if (result.pImage)
                 TurnUpright(*result.pImage, nOrientation, bSwapped);
         }
-        // Let go before the delete: a fault inside it must not have the Bitmap deleted twice.
-        Gdiplus::Bitmap* pDone = pDecoded;
-        pDecoded = nullptr;
-        delete pDone;
+        releaseDecoded();
     };
     if (CallGuarded(decode))
         return result;
