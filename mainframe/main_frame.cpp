@@ -163,13 +163,29 @@ void CMainFrame::OnDestroy()
 
 void CMainFrame::OnEndSession(BOOL bEnding)
 {
-    // Logoff does not destroy the window, so the setting is saved here; the worker stops
-    // first, as GDI+ is shut down under it.
+    // Logoff does not destroy the window, so the setting is saved here; everything that
+    // holds or calls GDI+ goes first, as GDI+ is shut down under it.
     if (bEnding)
-        StopReadAhead();
+        ReleasePicturesForEnd();
     CFrameWnd::OnEndSession(bEnding);
     if (bEnding)
         WriteInterpolation();
+}
+
+// The window may still paint and get timer messages after GDI+ is gone: with no picture and
+// no worker, nothing of it reaches GDI+ again.
+void CMainFrame::ReleasePicturesForEnd()
+{
+    KillTimer(kAnimationTimer);
+    StopReadAhead();
+    DropReadAhead();
+    m_pReadAhead.reset();
+    m_bReadAhead = false;
+    delete m_pImage;
+    m_pImage = nullptr;
+    std::free(m_pFrameDelays);
+    m_pFrameDelays = nullptr;
+    m_nFrameCount = 0;
 }
 
 void CMainFrame::CreateMenuFont(CFont& font, uint32_t nDpi)

@@ -86,6 +86,7 @@ public:
     LRESULT OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
     void OnEndSession(BOOL bEnding);
+    void ReleasePicturesForEnd();
     void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
     void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct);
     void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);

@@ -1,7 +1,8 @@
 #pragma once
-// Making a picture file into a Bitmap ready to be shown: the one GDI+ decode, the guard
-// against faults inside the decoder, and the turn upright. The user-interface thread and
-// the read-ahead worker both decode through here, so their results are the same.
+// Making a picture file into a Bitmap ready to be shown: the file read whole into memory,
+// the one GDI+ decode from there, the guard against faults inside the decoder, and the turn
+// upright. The user-interface thread and the read-ahead worker both decode through here,
+// so their results are the same. No file stays open once a decode returns.
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -9,6 +10,7 @@
 namespace Gdiplus {
 class Bitmap;
 }  // namespace Gdiplus
+struct IStream;
 
 // Why a decode gave no picture. Only Rejected and Faulted are verdicts on the file's data;
 // the others may pass, so nobody remembers them.
@@ -34,8 +36,10 @@ DecodeResult DecodePicture(const std::wstring& strPath, bool bAutoRotate,
 // the file can't be decoded, the decoder faulted on it, or memory ran out.
 Gdiplus::Bitmap* DecodePictureFile(const std::wstring& strPath, bool bAutoRotate);
 
-// The call that makes the Bitmap from a file (GdipCreateBitmapFromFileICM); null for a file
-// GDI+ refuses. Tests put in one that faults on purpose; the previous one is returned.
-using BitmapOpener = Gdiplus::Bitmap* (*)(const wchar_t* pszPath);
-Gdiplus::Bitmap* OpenBitmapFile(const wchar_t* pszPath);
+// The call that makes the decoder's Bitmap from the file's bytes in memory
+// (GdipCreateBitmapFromStreamICM); null for data GDI+ refuses. The Bitmap keeps a reference
+// to the stream for its whole life. pszPath names the file the bytes came from. Tests put
+// in one that faults on purpose; the previous one is returned.
+using BitmapOpener = Gdiplus::Bitmap* (*)(IStream* pStream, const wchar_t* pszPath);
+Gdiplus::Bitmap* OpenBitmapStream(IStream* pStream, const wchar_t* pszPath);
 BitmapOpener SetBitmapOpenerForTesting(BitmapOpener pfnOpener);

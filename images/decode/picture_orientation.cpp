@@ -2,10 +2,10 @@
 
 #include "framework/gdiplus_sdk.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 
 #include "images/decode/exif_orientation.h"
 
@@ -30,32 +30,11 @@ int PropertyOrientation(Gdiplus::Bitmap& image)
     return nValue;
 }
 
-// The orientation in the file's own Exif segment. GDI+ may still hold the file open, so
-// every kind of sharing is allowed.
-int FileOrientation(const std::wstring& strPath)
-{
-    std::unique_ptr<uint8_t[]> pBuffer(new (std::nothrow) uint8_t[kExifReadLimit]);
-    if (!pBuffer)
-        return 0;
-    HANDLE hFile = ::CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return 0;
-    size_t nRead = 0;
-    while (nRead < kExifReadLimit) {
-        DWORD nChunk = 0;
-        if (!::ReadFile(hFile, pBuffer.get() + nRead, static_cast<DWORD>(kExifReadLimit - nRead), &nChunk, nullptr) ||
-            nChunk == 0)
-            break;
-        nRead += nChunk;
-    }
-    ::CloseHandle(hFile);
-    return ReadJpegExifOrientation(pBuffer.get(), nRead);
-}
-
 // Windows' GDI+ turns before it flips, as documented, so Rotate90FlipX transposes; Wine's
 // flips first, which swaps Rotate90FlipX and Rotate270FlipX. Which one transposes is asked
 // of the library once, with a two-pixel bitmap; the documented answer stands if it can't say.
+}  // namespace
+
 bool FlippedQuarterTurnsSwapped()
 {
     static const bool bSwapped = [] {
@@ -69,11 +48,9 @@ bool FlippedQuarterTurnsSwapped()
     return bSwapped;
 }
 
-}  // namespace
-
-// The file is read only for a picture that may be a JPEG: one GDI+ names as such, or one
+// The bytes are read only for a picture that may be a JPEG: one GDI+ names as such, or one
 // whose format it won't tell (the reader then checks the JPEG signature itself).
-int PictureOrientation(Gdiplus::Bitmap& image, const std::wstring& strPath)
+int PictureOrientation(Gdiplus::Bitmap& image, const uint8_t* pFile, size_t nFileSize)
 {
     const int nOrientation = PropertyOrientation(image);
     if (nOrientation >= 0)
@@ -81,15 +58,15 @@ int PictureOrientation(Gdiplus::Bitmap& image, const std::wstring& strPath)
     GUID format{};
     if (image.GetRawFormat(&format) == Gdiplus::Ok && format != Gdiplus::ImageFormatJPEG)
         return 0;
-    return FileOrientation(strPath);
+    return pFile ? ReadJpegExifOrientation(pFile, std::min(nFileSize, kExifReadLimit)) : 0;
 }
 
-bool TurnUpright(Gdiplus::Bitmap& image, int nOrientation)
+bool TurnUpright(Gdiplus::Bitmap& image, int nOrientation, bool bSwapped)
 {
     int nTurn = UprightRotateFlip(nOrientation);
     if (nTurn < 0)
         return false;
-    if ((nTurn == Gdiplus::Rotate90FlipX || nTurn == Gdiplus::Rotate270FlipX) && FlippedQuarterTurnsSwapped())
+    if ((nTurn == Gdiplus::Rotate90FlipX || nTurn == Gdiplus::Rotate270FlipX) && bSwapped)
         nTurn = nTurn == Gdiplus::Rotate90FlipX ? Gdiplus::Rotate270FlipX : Gdiplus::Rotate90FlipX;
     return image.RotateFlip(static_cast<Gdiplus::RotateFlipType>(nTurn)) == Gdiplus::Ok;
 }

@@ -1,14 +1,20 @@
 #pragma once
 // Standing a decoded picture upright by its Exif orientation.
-#include <string>
+#include <cstddef>
+#include <cstdint>
 
 namespace Gdiplus {
 class Bitmap;
 }  // namespace Gdiplus
 
 // The orientation the picture carries: GDI+'s property item 0x0112 where it has one,
-// otherwise, for a JPEG, the file's own Exif segment; 0 when there is none.
-int PictureOrientation(Gdiplus::Bitmap& image, const std::wstring& strPath);
+// otherwise, for a JPEG, the Exif segment of the file's bytes in memory; 0 when there is none.
+int PictureOrientation(Gdiplus::Bitmap& image, const uint8_t* pFile, size_t nFileSize);
 
-// Turns the picture upright for its orientation; true when it was turned.
-bool TurnUpright(Gdiplus::Bitmap& image, int nOrientation);
+// Whether this GDI+ flips before it turns (see TurnUpright). Asked once and remembered, so
+// call it before any guarded decode: the first call takes the lock of a one-time start.
+bool FlippedQuarterTurnsSwapped();
+
+// Turns the picture upright for its orientation; true when it was turned. bSwapped is
+// FlippedQuarterTurnsSwapped()'s answer.
+bool TurnUpright(Gdiplus::Bitmap& image, int nOrientation, bool bSwapped);

@@ -46,14 +46,14 @@ bool GdiplusFaultsOnNoObject()
 }
 
 // boom.png makes GDI+ fault; where it does not, the file is refused all the same.
-Gdiplus::Bitmap* FaultOnBoom(const wchar_t* pszPath)
+Gdiplus::Bitmap* FaultOnBoom(IStream* pStream, const wchar_t* pszPath)
 {
     if (std::wcsstr(pszPath, L"\\boom.png")) {
         ++g_faults;
         FaultInsideGdiplus();
         return nullptr;
     }
-    return OpenBitmapFile(pszPath);
+    return OpenBitmapStream(pStream, pszPath);
 }
 
 // The real main window with the faulting decoder for the test's duration.

@@ -50,3 +50,31 @@ if(TARGET vistrel_win_tests AND TARGET vistrel)
         VISTREL_EXE_PATH="${_vistrel_exe_drive}$<TARGET_FILE:vistrel>")
     target_link_libraries(vistrel_win_tests PRIVATE version)
 endif()
+
+# Pictures GDI+'s encoders can't write (a CMYK JPEG, a 16-bit PNG, a fax TIFF with an
+# orientation, a GIF with a transparent colour, an animated GIF), made by ImageMagick for the
+# tests of pictures held in memory. The tests get the folder as a Windows path.
+if(TARGET vistrel_win_tests)
+    find_program(VISTREL_CONVERT convert REQUIRED)
+    set(_samples ${CMAKE_CURRENT_BINARY_DIR}/memory_samples)
+    set(_sample_files alpha.png transparent.gif deep.png cmyk.jpg palette.bmp fax.tif anim.gif)
+    list(TRANSFORM _sample_files PREPEND ${_samples}/ OUTPUT_VARIABLE _sample_paths)
+    add_custom_command(OUTPUT ${_sample_paths}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${_samples}
+        COMMAND ${VISTREL_CONVERT} -size 64x48 "gradient:rgba(255,0,0,1)-rgba(0,0,255,0.2)" -depth 8 PNG32:${_samples}/alpha.png
+        COMMAND ${VISTREL_CONVERT} -size 64x48 "xc:#3060a0" -fill "#ff00ff" -draw "rectangle 10,10 40,30" -transparent "#ff00ff" ${_samples}/transparent.gif
+        COMMAND ${VISTREL_CONVERT} -size 64x48 "gradient:#102030-#f0e0d0" -depth 16 PNG48:${_samples}/deep.png
+        COMMAND ${VISTREL_CONVERT} -size 64x48 "gradient:#c03010-#10a0f0" -colorspace CMYK -quality 95 ${_samples}/cmyk.jpg
+        COMMAND ${VISTREL_CONVERT} -seed 3 -size 64x48 plasma: -colors 100 -type Palette BMP3:${_samples}/palette.bmp
+        COMMAND ${VISTREL_CONVERT} -size 88x59 pattern:checkerboard -fill black -draw "rectangle 0,0 20,10" -type bilevel -compress Group4 -orient RightTop ${_samples}/fax.tif
+        COMMAND ${VISTREL_CONVERT} -delay 10 -size 32x24 xc:red xc:lime xc:blue -loop 0 ${_samples}/anim.gif
+        VERBATIM)
+    add_custom_target(vistrel_memory_samples DEPENDS ${_sample_paths})
+    add_dependencies(vistrel_win_tests vistrel_memory_samples)
+    set(_samples_windows "${_samples}/")
+    if(CMAKE_CROSSCOMPILING)
+        set(_samples_windows "Z:${_samples}/")
+    endif()
+    string(REPLACE "/" "\\\\" _samples_windows "${_samples_windows}")
+    target_compile_definitions(vistrel_win_tests PRIVATE VISTREL_MEMORY_SAMPLES="${_samples_windows}")
+endif()
