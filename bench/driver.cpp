@@ -450,11 +450,14 @@ int RunBurst(const std::wstring& folder, int runs)
             frame->UpdateWindow();
             const double t1 = bench::NowMs();
             poster.join();
-            const size_t nHeld = frame->m_pReadAhead ? frame->m_pReadAhead->GetCounts().nPictures : 0;
+            const ReadAhead::Counts counts = frame->m_pReadAhead ? frame->m_pReadAhead->GetCounts() : ReadAhead::Counts{};
+            const size_t nHeld = counts.nPictures;
             if (round > 0) {
                 const char* pszWho = bOn ? "on" : "off";
                 std::printf("burst %s %d %.3f\n", pszWho, round, t1 - t0);
                 std::printf("burst-held %s %d %zu\n", pszWho, round, nHeld);
+                std::printf("burst-taken %s %d %zu\n", pszWho, round, counts.nTaken);
+                std::printf("burst-decodes %s %d %zu\n", pszWho, round, counts.nDecodes);
                 std::printf("burst-memory %s %d %llu\n", pszWho, round, static_cast<unsigned long long>(PrivateBytes()));
             }
             CloseFrame(frame);

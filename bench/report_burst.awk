@@ -1,5 +1,6 @@
 # The burst row of scripts/bench, read from the same raw results as report.awk: lines
-# "burst <on|off> <round> <ms>", "burst-held ..." and "burst-memory ... <bytes>", round 0 left out.
+# "burst <on|off> <round> <ms>", "burst-held", "burst-taken" and "burst-decodes ... <count>" and
+# "burst-memory ... <bytes>", round 0 left out.
 # The ratio is the median of the ratios of each round's pair.
 
 function median_of(text,    n, i, j, t, v) {
@@ -22,5 +23,5 @@ END {
     verdict = ratio < 0 ? "NO DATA" : ratio <= 0.60 ? "PASS" : "FAIL"
     printf "\n| # | Measure | Goal | Measured | Verdict |\n|---|---|---|---|---|\n"
     printf "| 7 | Burst: 8 Next queued 40 ms apart after a 3 s look (24 MP JPEGs), to the paint of the ninth: read-ahead on / off | <= 0.60 | %.2f | %s |\n", ratio, verdict
-    printf "7 Burst: on %.0f, off %.0f; prepared pictures held at the end %s (off %s); private bytes at the end on %.1f MiB, off %.1f MiB\n", median_of(list["burst", "on"]), median_of(list["burst", "off"]), median_of(list["burst-held", "on"]), median_of(list["burst-held", "off"]), median_of(list["burst-memory", "on"]) / MiB, median_of(list["burst-memory", "off"]) / MiB
+    printf "7 Burst: on %.0f, off %.0f; read-ahead decodes %s, of them taken by the steps %s; prepared pictures held at the end %s; private bytes at the end on %.1f MiB, off %.1f MiB\n", median_of(list["burst", "on"]), median_of(list["burst", "off"]), median_of(list["burst-decodes", "on"]), median_of(list["burst-taken", "on"]), median_of(list["burst-held", "on"]), median_of(list["burst-memory", "on"]) / MiB, median_of(list["burst-memory", "off"]) / MiB
 }
