@@ -458,6 +458,7 @@ int RunBurst(const std::wstring& folder, int runs)
                 std::printf("burst-held %s %d %zu\n", pszWho, round, nHeld);
                 std::printf("burst-taken %s %d %zu\n", pszWho, round, counts.nTaken);
                 std::printf("burst-decodes %s %d %zu\n", pszWho, round, counts.nDecodes);
+                std::printf("burst-helped %s %d %zu\n", pszWho, round, counts.nHelped);
                 std::printf("burst-memory %s %d %llu\n", pszWho, round, static_cast<unsigned long long>(PrivateBytes()));
             }
             CloseFrame(frame);

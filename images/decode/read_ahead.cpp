@@ -213,8 +213,10 @@ ReadAhead::Outcome ReadAhead::Take(const std::wstring& strFolder, const std::wst
             if (m_bFaulted)
                 return Outcome::None;
             Job job;
-            if (help && help() && NextJobLocked(job))
+            if (help && help() && NextJobLocked(job)) {
+                ++m_counts.nHelped;
                 DoJob(lock, job);
+            }
             else if (help)
                 m_cv.wait_for(lock, std::chrono::milliseconds(10));
             else

@@ -47,6 +47,7 @@ public:
         size_t nFailures = 0;  // prepared failures held now
         size_t nDecodes = 0;   // decodes done for the pool so far
         size_t nTaken = 0;     // results handed over so far
+        size_t nHelped = 0;    // decodes the caller made for the pool while it waited
         bool bStopped = false; // a decoder fault ended read-ahead for this run
     };
 

@@ -221,6 +221,7 @@ TEST(ReadAhead, AwaitsHelpsReleasesAndStops)
     EXPECT_EQ(folder.Take(ra, L"b", [] { return true; }), Outcome::Picture);
     late.join();
     EXPECT_EQ(folder.Decoded(), (Names{L"b", L"c", L"d", L"h"}));
+    EXPECT_EQ(ra.GetCounts().nHelped, 3u);
     ra.SetPlan(Plan(kAtoH, 1, false));
     ra.WaitUntilIdle();
     EXPECT_EQ(folder.Decoded(), (Names{L"b", L"c", L"d", L"h", L"a"}));
