@@ -7,6 +7,9 @@
 //   vistrel_bench_driver dwell FOLDER PAIRS       Next and then Prev, each step either at once or after
 //                                                 looking at the picture for 2 s, in PAIRS pairs each way,
 //                                                 and the prepared pictures held after each look
+//   vistrel_bench_driver burst FOLDER RUNS        after a 3 s look at the first of nine pictures, eight Next
+//                                                 commands queued 40 ms apart, to the paint of the ninth;
+//                                                 read-ahead on and off in turn
 // Results go to stdout one per line ("<what> <label> <ms>"), anything odd to stderr.
 #include <windows.h>
 
@@ -16,6 +19,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -385,6 +389,85 @@ int RunDwell(const std::wstring& folder, int pairs)
     return 0;
 }
 
+// Committed private memory of this process, as the probe counts it for another one.
+uint64_t PrivateBytes()
+{
+    uint64_t nBytes = 0;
+    MEMORY_BASIC_INFORMATION info{};
+    for (const char* p = nullptr; ::VirtualQuery(p, &info, sizeof(info)) == sizeof(info);
+         p = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE)
+            nBytes += info.RegionSize;
+    }
+    return nBytes;
+}
+
+// A user flipping through photos: a 3 s look at the first picture, then eight Next commands
+// posted 40 ms apart from another thread, as keys arrive while the window is busy. Timed from
+// the first command to the end of the paint that shows the ninth picture; read-ahead on and
+// off take turns, which goes first alternating. Round 0 is the warm-up.
+int RunBurst(const std::wstring& folder, int runs)
+{
+    std::vector<std::wstring> names = bench::ListFiles(folder);
+    if (names.size() != 9) {
+        std::fputs("the folder needs nine pictures\n", stderr);
+        return 3;
+    }
+    std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) { return FileNameLess(a, b); });
+    for (int round = 0; round <= runs; ++round) {
+        for (int k = 0; k < 2; ++k) {
+            const bool bOn = (k == 0) == (round % 2 == 0);
+            ResetSettings();
+            const DWORD nOff = 0;
+            if (!bOn)
+                ::RegSetKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Vistrel", L"ReadAhead", REG_DWORD, &nOff, sizeof(nOff));
+            CMainFrame* frame = OpenFrame(folder + names.front());
+            if (frame->m_bReadAhead != bOn)
+                std::fputs("the read-ahead setting was not taken\n", stderr);
+            Pump(3000);
+            const HWND hWnd = frame->m_hWnd;
+            const double t0 = bench::NowMs();
+            std::thread poster([hWnd] {
+                for (int i = 0; i < 8; ++i) {
+                    if (i > 0)
+                        ::Sleep(40);
+                    ::PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(ID_FILE_NEXT, 1), 0);
+                }
+            });
+            while (frame->m_strFileName != names.back()) {
+                if (bench::NowMs() - t0 > 60000) {
+                    std::fputs("the burst never reached the ninth picture\n", stderr);
+                    break;
+                }
+                MSG msg;
+                if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                    ::TranslateMessage(&msg);
+                    ::DispatchMessageW(&msg);
+                } else {
+                    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+                }
+            }
+            frame->UpdateWindow();
+            const double t1 = bench::NowMs();
+            poster.join();
+            const ReadAhead::Counts counts = frame->m_pReadAhead ? frame->m_pReadAhead->GetCounts() : ReadAhead::Counts{};
+            const size_t nHeld = counts.nPictures;
+            if (round > 0) {
+                const char* pszWho = bOn ? "on" : "off";
+                std::printf("burst %s %d %.3f\n", pszWho, round, t1 - t0);
+                std::printf("burst-held %s %d %zu\n", pszWho, round, nHeld);
+                std::printf("burst-taken %s %d %zu\n", pszWho, round, counts.nTaken);
+                std::printf("burst-decodes %s %d %zu\n", pszWho, round, counts.nDecodes);
+                std::printf("burst-helped %s %d %zu\n", pszWho, round, counts.nHelped);
+                std::printf("burst-memory %s %d %llu\n", pszWho, round, static_cast<unsigned long long>(PrivateBytes()));
+            }
+            CloseFrame(frame);
+        }
+    }
+    ResetSettings();
+    return 0;
+}
+
 }  // namespace
 
 int main()
@@ -407,9 +490,11 @@ int main()
         rc = RunRescan(folders, _wtoi(args[2].c_str()));
     } else if (args.size() == 4 && args[1] == L"dwell")
         rc = RunDwell(bench::WithSlash(args[2]), _wtoi(args[3].c_str()));
+    else if (args.size() == 4 && args[1] == L"burst")
+        rc = RunBurst(bench::WithSlash(args[2]), _wtoi(args[3].c_str()));
     else
         std::fputs("usage: vistrel_bench_driver next WARMFOLDER FOLDER | pan PICTURE RUNS ZOOMIN | rescan RUNS FOLDER..."
-                   " | dwell FOLDER PAIRS\n",
+                   " | dwell FOLDER PAIRS | burst FOLDER RUNS\n",
                    stderr);
     Gdiplus::GdiplusShutdown(token);
     ResetSettings();

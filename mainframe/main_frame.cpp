@@ -30,7 +30,6 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_MESSAGE(WM_SCAN_FOLDER, CMainFrame::OnScanFolder)
     ON_MESSAGE(WM_TAGWND_CLOSED, CMainFrame::OnTagWndClosed)
-    ON_MESSAGE(WM_IDLEUPDATECMDUI, CMainFrame::OnIdleUpdateCmdUI)
     ON_MESSAGE(kWmDpiChanged, CMainFrame::OnDpiChanged)
     ON_MESSAGE(kWmGetDpiScaledSize, CMainFrame::OnGetDpiScaledSize)
     ON_WM_GETMINMAXINFO()
@@ -143,12 +142,6 @@ LRESULT CMainFrame::OnTagWndClosed(WPARAM wParam, LPARAM)
 {
     if (wParam == 1)
         m_pTagWnd = nullptr;
-    return 0;
-}
-
-LRESULT CMainFrame::OnIdleUpdateCmdUI(WPARAM, LPARAM)
-{
-    ReadAheadWhenIdle();
     return 0;
 }
 

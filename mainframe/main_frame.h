@@ -50,8 +50,8 @@ public:
     int LoadPicture(const CStringW& strFolder, const CStringW& strName, int nMarker);
     bool OpenFile(const CStringW& strPath);
     void RebuildFileList();
-    // Read-ahead: plans the next decodes once the queue is idle; stopped before GDI+ ends.
-    void ReadAheadWhenIdle();
+    // Read-ahead: a new plan after every step and rescan; stopped before GDI+ ends.
+    void PlanReadAheadNow();
     void StopReadAhead();
     void DropReadAhead();
     // A step in this direction is under way: the next plan follows it.
@@ -81,7 +81,6 @@ public:
     int OnCreate(LPCREATESTRUCTW lpCreateStruct);
     LRESULT OnScanFolder(WPARAM wParam, LPARAM lParam);
     LRESULT OnTagWndClosed(WPARAM wParam, LPARAM lParam);
-    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
@@ -174,11 +173,9 @@ public:
     // "ReadAhead" and "AutoRotate" under the settings key, both on unless stored as 0.
     bool m_bReadAhead = true;
     bool m_bAutoRotate = true;
-    // The worker (null with read-ahead off), which way the latest step went, and whether
-    // the worker's plan is out of date.
+    // The pool of workers (null with read-ahead off) and which way the latest step went.
     std::unique_ptr<ReadAhead> m_pReadAhead;
     bool m_bStepBackward = false;
-    bool m_bReadAheadStale = true;
 
     DECLARE_MESSAGE_MAP()
 };

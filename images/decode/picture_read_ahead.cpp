@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "framework/gdiplus_sdk.h"
@@ -26,45 +27,65 @@ FileStamp ReadFileStamp(const std::wstring& strPath)
     return stamp;
 }
 
-// A quarter of the physical memory: no prepared picture is bigger, nor two together.
-uint64_t ReadAheadBudget()
+// Read at every decision, so the budget follows what the rest of the machine uses.
+MemoryStatus ReadMemoryStatus()
 {
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof(status);
     if (!::GlobalMemoryStatusEx(&status))
-        return 256ull << 20;
-    return status.ullTotalPhys / 4;
+        return MemoryStatus{};
+    return MemoryStatus{status.ullAvailPhys, status.ullAvailVirtual, sizeof(void*) == 4};
 }
 
 ReadAheadHooks PictureHooks()
 {
     ReadAheadHooks hooks;
-    hooks.decode = [](const std::wstring& strPath, bool bAutoRotate, uint64_t& nBytes) -> void* {
-        Gdiplus::Bitmap* pImage = DecodePictureFile(strPath, bAutoRotate);
-        nBytes = pImage ? uint64_t{pImage->GetWidth()} * pImage->GetHeight() * 4 : 0;
-        return pImage;
+    hooks.decode = [](const std::wstring& strPath, bool bAutoRotate, uint64_t nMaxBytes) {
+        const DecodeResult result = DecodePicture(strPath, bAutoRotate, nMaxBytes);
+        ReadAheadHooks::Decoded decoded;
+        decoded.pPicture = result.pImage;
+        decoded.status = result.status;
+        if (result.pImage)
+            decoded.nBytes = uint64_t{result.pImage->GetWidth()} * result.pImage->GetHeight() * 4;
+        return decoded;
     };
     hooks.release = [](void* p) { delete static_cast<Gdiplus::Bitmap*>(p); };
     hooks.stamp = &ReadFileStamp;
-    // The decoders may be COM objects; the worker gets an apartment of its own.
-    hooks.onThreadStart = [] { ::CoInitializeEx(nullptr, COINIT_MULTITHREADED); };
+    hooks.memory = &ReadMemoryStatus;
+    // The decoders may be COM objects: each worker gets an apartment of its own, and gives
+    // it back only when it got one.
+    hooks.onThreadStart = [] { return SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)); };
     hooks.onThreadEnd = [] { ::CoUninitialize(); };
     return hooks;
 }
 
+size_t WorkerCount()
+{
+    SYSTEM_INFO info{};
+    ::GetSystemInfo(&info);
+    return ReadAheadWorkerCount(info.dwNumberOfProcessors);
+}
+
+// Input or commands waiting in the queue: the user is stepping faster than pictures decode.
+bool StepsPending()
+{
+    return HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON | QS_POSTMESSAGE)) != 0;
+}
+
 }  // namespace
 
-// Idle time comes after every burst of messages, animation frames included: a plan is made
-// only when a step, an open or a rescan has changed what the next steps would try.
-void CMainFrame::ReadAheadWhenIdle()
+// After every step and rescan, from the walk's position and the way of the latest step, so
+// that queued keys find the workers already decoding beyond them.
+void CMainFrame::PlanReadAheadNow()
 {
-    if (m_bReadAhead && !m_pReadAhead)
-        m_pReadAhead = std::make_unique<ReadAhead>(PictureHooks(), ReadAheadBudget());
-    if (!m_bReadAheadStale || !m_pReadAhead || !m_pImage || m_listFiles.empty())
+    if (!m_bReadAhead || !m_pImage || m_listFiles.empty())
         return;
-    m_bReadAheadStale = false;
-    m_pReadAhead->SetPlan(
-        PlanReadAhead(m_strFolder, m_bAutoRotate, m_listFiles, m_itCurrent, m_bStepBackward, kPlanLength));
+    if (!m_pReadAhead)
+        m_pReadAhead = std::make_unique<ReadAhead>(PictureHooks(), WorkerCount());
+    ReadAheadPlan plan =
+        PlanReadAhead(m_strFolder, m_bAutoRotate, m_listFiles, m_itCurrent, m_bStepBackward, kPlanLength);
+    plan.nShownBytes = uint64_t(std::max(m_sizeImage.cx, 0)) * uint64_t(std::max(m_sizeImage.cy, 0)) * 4;
+    m_pReadAhead->SetPlan(std::move(plan));
 }
 
 void CMainFrame::StopReadAhead()
@@ -78,13 +99,11 @@ void CMainFrame::DropReadAhead()
 {
     if (m_pReadAhead)
         m_pReadAhead->DropAll();
-    m_bReadAheadStale = true;
 }
 
 void CMainFrame::NoteStep(bool bBackward)
 {
     m_bStepBackward = bBackward;
-    m_bReadAheadStale = true;
 }
 
 // A prepared result when there is one for this very file, otherwise a decode here.
@@ -94,7 +113,7 @@ bool CMainFrame::AcquirePicture(const CStringW& strFolder, const CStringW& strNa
     pImage = nullptr;
     if (m_pReadAhead) {
         void* pPrepared = nullptr;
-        switch (m_pReadAhead->Take(strFolder, strName, m_bAutoRotate, pPrepared)) {
+        switch (m_pReadAhead->Take(strFolder, strName, m_bAutoRotate, pPrepared, &StepsPending)) {
         case ReadAhead::Outcome::Picture:
             pImage = static_cast<Gdiplus::Bitmap*>(pPrepared);
             return true;
@@ -110,6 +129,6 @@ bool CMainFrame::AcquirePicture(const CStringW& strFolder, const CStringW& strNa
     } catch (const std::bad_alloc&) {
         return false;
     }
-    pImage = DecodePictureFile(strPath, m_bAutoRotate);
+    pImage = DecodePicture(strPath, m_bAutoRotate).pImage;
     return pImage != nullptr;
 }

@@ -1,82 +1,11 @@
 #include "images/decode/read_ahead.h"
 
 #include <algorithm>
+#include <chrono>
 #include <new>
 #include <utility>
 
-namespace {
-
-using FileList = std::list<std::wstring>;
-using ConstIt = FileList::const_iterator;
-
-// Names from `it` on, moving with step, until nMax are taken or the walk meets itCurrent.
-template <class Step>
-std::vector<std::wstring> CollectNames(ConstIt itCurrent, ConstIt it, size_t nMax, Step step)
-{
-    std::vector<std::wstring> names;
-    while (names.size() < nMax && it != itCurrent) {
-        names.push_back(*it);
-        step(it);
-    }
-    return names;
-}
-
-// Next tries the entry after the current one, wrapping past the last to the first; from the
-// end position it starts at the first entry and stops at the last.
-std::vector<std::wstring> ForwardNames(const FileList& list, ConstIt itCurrent, size_t nMax)
-{
-    if (list.empty())
-        return {};
-    auto step = [&](ConstIt& it) {
-        ++it;
-        if (it == list.end() && itCurrent != list.end())
-            it = list.begin();
-    };
-    ConstIt it = itCurrent;
-    if (it == list.end())
-        it = list.begin();
-    else
-        step(it);
-    return CollectNames(itCurrent, it, nMax, step);
-}
-
-// Prev is the mirror image: the entry before, wrapping past the first to the last.
-std::vector<std::wstring> BackwardNames(const FileList& list, ConstIt itCurrent, size_t nMax)
-{
-    if (list.empty())
-        return {};
-    auto step = [&](ConstIt& it) {
-        if (it == list.begin()) {
-            it = list.end();
-            if (itCurrent == list.end())
-                return;
-        }
-        --it;
-    };
-    ConstIt it = itCurrent;
-    if (it == list.end())
-        --it;
-    else
-        step(it);
-    return CollectNames(itCurrent, it, nMax, step);
-}
-
-}  // namespace
-
-ReadAheadPlan PlanReadAhead(const std::wstring& strFolder, bool bAutoRotate, const std::list<std::wstring>& list,
-                            std::list<std::wstring>::const_iterator itCurrent, bool bBackward, size_t nMaxEach)
-{
-    ReadAheadPlan plan;
-    plan.strFolder = strFolder;
-    plan.bAutoRotate = bAutoRotate;
-    std::vector<std::wstring> forward = ForwardNames(list, itCurrent, nMaxEach);
-    std::vector<std::wstring> backward = BackwardNames(list, itCurrent, nMaxEach);
-    plan.ahead = bBackward ? std::move(backward) : std::move(forward);
-    plan.behind = bBackward ? std::move(forward) : std::move(backward);
-    return plan;
-}
-
-ReadAhead::ReadAhead(ReadAheadHooks hooks, uint64_t nByteBudget) : m_hooks(std::move(hooks)), m_nByteBudget(nByteBudget)
+ReadAhead::ReadAhead(ReadAheadHooks hooks, size_t nWorkers) : m_hooks(std::move(hooks)), m_nWorkers(nWorkers)
 {
 }
 
@@ -90,29 +19,45 @@ std::vector<ReadAhead::Result>::iterator ReadAhead::FindLocked(const std::wstrin
     return std::find_if(m_results.begin(), m_results.end(), [&](const Result& r) { return r.strPath == strPath; });
 }
 
-// Keeps what the plan can still use: each way, the failures met on the way and the first
-// entry that decodes, up to the first entry not tried yet; a picture past that one is not
-// known to be the nearest and goes. Everything else is handed back for release outside
-// the lock.
+// The paths the plan wants, nearest first: in the way of travel one more entry than there are
+// workers, the other way one, each way passing the failures the walk would erase. The file
+// the caller decodes itself is left out, so the workers reach beyond it.
+std::vector<std::wstring> ReadAhead::WindowLocked()
+{
+    std::vector<std::wstring> window;
+    if (!m_bHavePlan)
+        return window;
+    auto collect = [&](const std::vector<std::wstring>& names, size_t nWanted) {
+        size_t n = 0;
+        for (const std::wstring& name : names) {
+            if (n == nWanted)
+                break;
+            std::wstring path = m_plan.strFolder + name;
+            if (path == m_strClaimed)
+                continue;
+            const auto it = FindLocked(path);
+            const bool bFailure = it != m_results.end() && it->state == State::Failure;
+            window.push_back(std::move(path));
+            n += bFailure ? 0 : 1;
+        }
+    };
+    collect(m_plan.ahead, m_nWorkers + 1);
+    collect(m_plan.behind, 1);
+    return window;
+}
+
+// Keeps what is under decode, the caller's file and what the plan wants; everything else is
+// handed back for release outside the lock.
 std::vector<void*> ReadAhead::TrimLocked()
 {
-    std::vector<const Result*> keep;
-    if (m_bHavePlan) {
-        for (const std::vector<std::wstring>* names : {&m_plan.ahead, &m_plan.behind}) {
-            for (const std::wstring& name : *names) {
-                const auto it = FindLocked(m_plan.strFolder + name);
-                if (it == m_results.end() || it->bAutoRotate != m_plan.bAutoRotate)
-                    break;
-                keep.push_back(&*it);
-                if (it->pPicture || it->bTooBig)
-                    break;
-            }
-        }
-    }
+    const std::vector<std::wstring> window = WindowLocked();
     std::vector<void*> dropped;
     std::vector<Result> kept;
     for (Result& r : m_results) {
-        if (std::find(keep.begin(), keep.end(), &r) != keep.end())
+        const bool bWanted = r.strPath == m_strClaimed ||
+                             (r.bAutoRotate == m_plan.bAutoRotate &&
+                              std::find(window.begin(), window.end(), r.strPath) != window.end());
+        if (r.state == State::Decoding || bWanted)
             kept.push_back(std::move(r));
         else if (r.pPicture)
             dropped.push_back(r.pPicture);
@@ -127,88 +72,101 @@ void ReadAhead::ReleaseAll(const std::vector<void*>& pictures)
         m_hooks.release(p);
 }
 
-// The nearest entry without a result, the way of the latest step first; the other way only
-// while the budget has room. A way ends at its first prepared picture, or at the entry the
-// caller is decoding itself.
-bool ReadAhead::NextJob(std::wstring& strPath, uint64_t& nBudgetLeft)
+// The nearest wanted entry nobody has decoded or started, with its share of the budget. No
+// job when that share could not hold a picture the size of the largest one known: fewer
+// pictures ahead rather than more memory than the budget.
+bool ReadAhead::NextJobLocked(Job& job)
 {
-    if (!m_bHavePlan || m_bPaused || m_bStop)
+    if (!m_bHavePlan || m_bPaused || m_bStop || m_bFaulted)
         return false;
-    uint64_t nHeld = 0;
-    for (const Result& r : m_results)
-        nHeld += r.pPicture ? r.nBytes : 0;
-    nBudgetLeft = nHeld < m_nByteBudget ? m_nByteBudget - nHeld : 0;
-    auto scan = [&](const std::vector<std::wstring>& names) {
-        for (const std::wstring& name : names) {
-            std::wstring path = m_plan.strFolder + name;
-            if (path == m_strClaimed)
-                return false;
-            const auto it = FindLocked(path);
-            if (it == m_results.end()) {
-                strPath = std::move(path);
-                return true;
-            }
-            if (it->pPicture || it->bTooBig)
-                return false;
+    uint64_t nCounted = m_plan.nShownBytes;
+    uint64_t nLargest = m_plan.nShownBytes;
+    for (const Result& r : m_results) {
+        if (r.state == State::Decoding || r.state == State::Picture)
+            nCounted += r.nBytes;
+        if (r.state == State::Picture)
+            nLargest = std::max(nLargest, r.nBytes);
+    }
+    const size_t nFreeSlots = m_nWorkers + 1 > m_nBusy ? m_nWorkers + 1 - m_nBusy : 1;
+    const uint64_t nShare = DecodeShare(ReadAheadBudget(m_hooks.memory()), nCounted, nFreeSlots);
+    if (nShare == 0 || nShare < nLargest)
+        return false;
+    for (std::wstring& path : WindowLocked()) {
+        if (FindLocked(path) == m_results.end()) {
+            job = Job{std::move(path), m_plan.bAutoRotate, nShare};
+            return true;
         }
-        return false;
-    };
-    return scan(m_plan.ahead) || (nBudgetLeft > 0 && scan(m_plan.behind));
+    }
+    return false;
+}
+
+// Decodes one job outside the lock; the lock is held again on return. Only the decoder's
+// verdicts on the data are remembered: a file that could not be read or did not fit is
+// skipped, left to the step.
+void ReadAhead::DoJob(std::unique_lock<std::mutex>& lock, const Job& job)
+{
+    Result pending;
+    pending.strPath = job.strPath;
+    pending.bAutoRotate = job.bAutoRotate;
+    pending.nBytes = job.nMaxBytes;
+    m_results.push_back(std::move(pending));
+    ++m_nBusy;
+    lock.unlock();
+
+    const FileStamp stamp = m_hooks.stamp(job.strPath);
+    ReadAheadHooks::Decoded decoded;
+    decoded.status = DecodeStatus::Unreadable;
+    if (stamp.bExists) {
+        try {
+            decoded = m_hooks.decode(job.strPath, job.bAutoRotate, job.nMaxBytes);
+        } catch (const std::bad_alloc&) {
+            decoded = ReadAheadHooks::Decoded{nullptr, 0, DecodeStatus::NoMemory};
+        }
+    }
+
+    lock.lock();
+    --m_nBusy;
+    ++m_counts.nDecodes;
+    const auto it = FindLocked(job.strPath);
+    it->stamp = stamp;
+    it->pPicture = decoded.pPicture;
+    it->nBytes = decoded.pPicture ? decoded.nBytes : 0;
+    switch (decoded.status) {
+    case DecodeStatus::Decoded:
+        it->state = decoded.pPicture ? State::Picture : State::Skipped;
+        break;
+    case DecodeStatus::Faulted:
+        m_bFaulted = true;
+        [[fallthrough]];
+    case DecodeStatus::Rejected:
+        it->state = State::Failure;
+        break;
+    case DecodeStatus::Unreadable:
+    case DecodeStatus::NoMemory:
+        it->state = State::Skipped;
+        break;
+    }
+    const std::vector<void*> dropped = TrimLocked();
+    m_cv.notify_all();
+    lock.unlock();
+    ReleaseAll(dropped);
+    lock.lock();
 }
 
 void ReadAhead::Run()
 {
-    if (m_hooks.onThreadStart)
-        m_hooks.onThreadStart();
-    std::unique_lock<std::mutex> lock(m_mutex);
-    for (;;) {
-        std::wstring strPath;
-        uint64_t nBudgetLeft = 0;
-        while (!m_bStop && !NextJob(strPath, nBudgetLeft)) {
-            m_bIdle = true;
-            m_cv.notify_all();
-            m_cv.wait(lock);
+    const bool bStarted = m_hooks.onThreadStart ? m_hooks.onThreadStart() : false;
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            Job job;
+            m_cv.wait(lock, [&] { return m_bStop || NextJobLocked(job); });
+            if (m_bStop)
+                break;
+            DoJob(lock, job);
         }
-        if (m_bStop)
-            break;
-        m_bIdle = false;
-        m_strDecoding = strPath;
-        const bool bAutoRotate = m_plan.bAutoRotate;
-        lock.unlock();
-
-        Result result;
-        result.strPath = strPath;
-        result.bAutoRotate = bAutoRotate;
-        result.stamp = m_hooks.stamp(strPath);
-        if (result.stamp.bExists) {
-            try {
-                result.pPicture = m_hooks.decode(strPath, bAutoRotate, result.nBytes);
-            } catch (const std::bad_alloc&) {
-                result.pPicture = nullptr;
-            }
-        }
-        std::vector<void*> dropped;
-        if (result.pPicture && result.nBytes > nBudgetLeft) {
-            dropped.push_back(result.pPicture);
-            result.pPicture = nullptr;
-            result.bTooBig = true;
-        }
-
-        lock.lock();
-        ++m_counts.nDecodes;
-        m_strDecoding.clear();
-        m_results.push_back(std::move(result));
-        for (void* p : TrimLocked())
-            dropped.push_back(p);
-        m_cv.notify_all();
-        lock.unlock();
-        ReleaseAll(dropped);
-        lock.lock();
     }
-    m_bIdle = true;
-    m_cv.notify_all();
-    lock.unlock();
-    if (m_hooks.onThreadEnd)
+    if (bStarted && m_hooks.onThreadEnd)
         m_hooks.onThreadEnd();
 }
 
@@ -223,17 +181,18 @@ void ReadAhead::SetPlan(ReadAheadPlan plan)
         m_bHavePlan = true;
         m_bPaused = false;
         m_strClaimed.clear();
-        m_bIdle = false;
+        // A file skipped for now may be read or fit at the next try.
+        std::erase_if(m_results, [](const Result& r) { return r.state == State::Skipped; });
         dropped = TrimLocked();
-        if (!m_thread.joinable())
-            m_thread = std::thread([this] { Run(); });
+        while (m_threads.size() < m_nWorkers)
+            m_threads.emplace_back([this] { Run(); });
     }
     m_cv.notify_all();
     ReleaseAll(dropped);
 }
 
 ReadAhead::Outcome ReadAhead::Take(const std::wstring& strFolder, const std::wstring& strName, bool bAutoRotate,
-                                   void*& pPicture)
+                                   void*& pPicture, const std::function<bool()>& help)
 {
     pPicture = nullptr;
     const std::wstring strPath = strFolder + strName;
@@ -241,21 +200,37 @@ ReadAhead::Outcome ReadAhead::Take(const std::wstring& strFolder, const std::wst
     {
         std::unique_lock<std::mutex> lock(m_mutex);
         m_strClaimed = strPath;
-        m_cv.wait(lock, [&] { return m_strDecoding != strPath; });
-        const auto it = FindLocked(strPath);
-        if (it == m_results.end())
-            return Outcome::None;
-        result = std::move(*it);
-        m_results.erase(it);
+        for (;;) {
+            const auto it = FindLocked(strPath);
+            if (it == m_results.end())
+                return Outcome::None;
+            if (it->state != State::Decoding) {
+                result = std::move(*it);
+                m_results.erase(it);
+                break;
+            }
+            // After a decoder fault its locks may be held for good: nothing is waited for.
+            if (m_bFaulted)
+                return Outcome::None;
+            Job job;
+            if (help && help() && NextJobLocked(job)) {
+                ++m_counts.nHelped;
+                DoJob(lock, job);
+            }
+            else if (help)
+                m_cv.wait_for(lock, std::chrono::milliseconds(10));
+            else
+                m_cv.wait(lock);
+        }
     }
-    if (result.bAutoRotate != bAutoRotate || result.bTooBig || m_hooks.stamp(strPath) != result.stamp) {
+    if (result.bAutoRotate != bAutoRotate || result.state == State::Skipped || m_hooks.stamp(strPath) != result.stamp) {
         if (result.pPicture)
             m_hooks.release(result.pPicture);
         return Outcome::None;
     }
     {
         // A picture handed over ends the step that asked for it: the plan was made for the
-        // picture before, so the worker waits for the next one rather than decode for it.
+        // picture before, so the pool waits for the next one rather than decode for it.
         std::lock_guard<std::mutex> lock(m_mutex);
         ++m_counts.nTaken;
         m_bPaused = m_bPaused || result.pPicture != nullptr;
@@ -279,27 +254,37 @@ void ReadAhead::DropAll()
 
 void ReadAhead::Stop()
 {
+    std::vector<std::thread> threads;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_bStop = true;
+        threads.swap(m_threads);
     }
     m_cv.notify_all();
-    if (m_thread.joinable())
-        m_thread.join();
+    for (std::thread& t : threads)
+        t.join();
     DropAll();
 }
 
 void ReadAhead::WaitUntilIdle()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_cv.wait(lock, [&] { return m_bIdle || !m_thread.joinable(); });
+    m_cv.wait(lock, [&] {
+        Job job;
+        return m_threads.empty() || (m_nBusy == 0 && !NextJobLocked(job));
+    });
 }
 
 ReadAhead::Counts ReadAhead::GetCounts() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     Counts counts = m_counts;
-    for (const Result& r : m_results)
-        ++(r.pPicture ? counts.nPictures : counts.nFailures);
+    counts.bStopped = m_bFaulted;
+    for (const Result& r : m_results) {
+        if (r.state == State::Picture)
+            ++counts.nPictures;
+        else if (r.state == State::Failure)
+            ++counts.nFailures;
+    }
     return counts;
 }

@@ -1,17 +1,19 @@
 #pragma once
-// Pictures made ready before the user asks for them. One worker thread decodes the entries
-// the next steps would try, in the order the walk would try them, and keeps the first one
-// that decodes each way: at most two prepared pictures, and the failures met on the way.
-// Platform-free: decoding, releasing and reading a file's stamp come in as hooks.
+// Pictures made ready before the user asks for them. A pool of worker threads decodes the
+// entries the next steps would try, nearest first, in the way of the latest step, and the
+// nearest one the other way. Platform-free: decoding, releasing, a file's stamp and the
+// memory status come in as hooks.
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <list>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "images/decode/picture_decode.h"
+#include "images/decode/read_ahead_plan.h"
 
 // What a file looked like when it was read: a prepared result is good only for the same file.
 struct FileStamp {
@@ -21,26 +23,19 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-// The names the next steps would try, nearest first; the current entry is never among them.
-struct ReadAheadPlan {
-    std::wstring strFolder;
-    bool bAutoRotate = true;
-    std::vector<std::wstring> ahead;   // the way of the latest step
-    std::vector<std::wstring> behind;  // the other way
-};
-
-// Walks the ring as the steps do: forward as Next tries entries, backward as Prev does, the
-// end position (a picture without an entry) lying after the last entry and before the first.
-ReadAheadPlan PlanReadAhead(const std::wstring& strFolder, bool bAutoRotate, const std::list<std::wstring>& list,
-                            std::list<std::wstring>::const_iterator itCurrent, bool bBackward, size_t nMaxEach);
-
 struct ReadAheadHooks {
-    // The decoded picture, or null when it can't be shown; nBytes gets its decoded size.
-    std::function<void*(const std::wstring& strPath, bool bAutoRotate, uint64_t& nBytes)> decode;
+    struct Decoded {
+        void* pPicture = nullptr;  // set only for DecodeStatus::Decoded
+        uint64_t nBytes = 0;       // its decoded size
+        DecodeStatus status = DecodeStatus::Rejected;
+    };
+    // A picture whose decoded size would pass nMaxBytes is not made (NoMemory).
+    std::function<Decoded(const std::wstring& strPath, bool bAutoRotate, uint64_t nMaxBytes)> decode;
     std::function<void(void*)> release;
     std::function<FileStamp(const std::wstring& strPath)> stamp;
-    // Run on the worker thread as it starts and as it ends (both optional).
-    std::function<void()> onThreadStart;
+    std::function<MemoryStatus()> memory;
+    // Run on each worker thread as it starts; onThreadEnd runs only where it said yes.
+    std::function<bool()> onThreadStart;
     std::function<void()> onThreadEnd;
 };
 
@@ -50,58 +45,70 @@ public:
     struct Counts {
         size_t nPictures = 0;  // prepared pictures held now
         size_t nFailures = 0;  // prepared failures held now
-        size_t nDecodes = 0;   // decodes done by the worker so far
+        size_t nDecodes = 0;   // decodes done for the pool so far
         size_t nTaken = 0;     // results handed over so far
+        size_t nHelped = 0;    // decodes the caller made for the pool while it waited
+        bool bStopped = false; // a decoder fault ended read-ahead for this run
     };
 
-    // A picture bigger than nByteBudget is never kept, nor two together that exceed it.
-    ReadAhead(ReadAheadHooks hooks, uint64_t nByteBudget);
+    ReadAhead(ReadAheadHooks hooks, size_t nWorkers);
     ~ReadAhead();
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
-    // Replaces the plan (starting the worker on first use); results it doesn't need are dropped.
+    // Replaces the plan (starting the workers on first use); results it no longer needs are
+    // released at once, and those still under decode as soon as they are done.
     void SetPlan(ReadAheadPlan plan);
-    // Hands over the prepared result for this file when it is still the same file; waits only
-    // while the worker decodes this very file. None: the caller decodes it, and the worker
-    // leaves it alone until the next plan.
-    Outcome Take(const std::wstring& strFolder, const std::wstring& strName, bool bAutoRotate, void*& pPicture);
+    // Hands over the prepared result for this file when it is still the same file; a decode
+    // of it under way is waited for, never started again. While it waits and help() says
+    // more steps are pending, the calling thread decodes the nearest planned entry nobody
+    // has started. None: the caller decodes the file, and the pool leaves it alone.
+    Outcome Take(const std::wstring& strFolder, const std::wstring& strName, bool bAutoRotate, void*& pPicture,
+                 const std::function<bool()>& help = {});
     // Drops every result and the plan.
     void DropAll();
-    // Stops and joins the worker, after at most the decode under way, and drops everything.
+    // Stops the workers after at most the decodes under way, joins them and drops everything.
     void Stop();
-    // Blocks until the worker has nothing left to do (tests and measurements).
+    // Blocks until no worker has anything left to do (tests and measurements).
     void WaitUntilIdle();
     Counts GetCounts() const;
 
 private:
+    enum class State { Decoding, Picture, Failure, Skipped };
     struct Result {
         std::wstring strPath;
         bool bAutoRotate = true;
+        State state = State::Decoding;
         FileStamp stamp;
         void* pPicture = nullptr;
-        uint64_t nBytes = 0;
-        bool bTooBig = false;  // decodes, but isn't kept: the caller decodes it itself
+        uint64_t nBytes = 0;  // the picture's size, or the share reserved while it decodes
+    };
+    struct Job {
+        std::wstring strPath;
+        bool bAutoRotate = true;
+        uint64_t nMaxBytes = 0;
     };
 
     void Run();
-    bool NextJob(std::wstring& strPath, uint64_t& nBudgetLeft);
+    std::vector<std::wstring> WindowLocked();
+    bool NextJobLocked(Job& job);
+    void DoJob(std::unique_lock<std::mutex>& lock, const Job& job);
     std::vector<void*> TrimLocked();
     std::vector<Result>::iterator FindLocked(const std::wstring& strPath);
     void ReleaseAll(const std::vector<void*>& pictures);
 
     ReadAheadHooks m_hooks;
-    const uint64_t m_nByteBudget;
+    const size_t m_nWorkers;
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;
-    std::thread m_thread;
+    std::vector<std::thread> m_threads;
     ReadAheadPlan m_plan;
     bool m_bHavePlan = false;
-    bool m_bPaused = false;  // a picture was handed over: the plan is the previous picture's
+    bool m_bPaused = false;   // a picture was handed over: the plan is the previous picture's
     bool m_bStop = false;
-    bool m_bIdle = true;
-    std::wstring m_strDecoding;
-    std::wstring m_strClaimed;
+    bool m_bFaulted = false;  // the decoder faulted on a worker: its locks may be abandoned
+    size_t m_nBusy = 0;       // decodes under way for the pool
+    std::wstring m_strClaimed;  // the file the caller decodes itself
     std::vector<Result> m_results;
     Counts m_counts;
 };

@@ -27,4 +27,5 @@ void CMainFrame::RebuildFileList()
     ::RebuildFileList(m_listFiles, m_itCurrent, m_strFileName, next);
     if (hFind != INVALID_HANDLE_VALUE)
         ::FindClose(hFind);
+    PlanReadAheadNow();
 }

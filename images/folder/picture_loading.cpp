@@ -97,24 +97,28 @@ void CMainFrame::OnFileNext()
 {
     NoteStep(false);
     WalkNext(m_listFiles, m_itCurrent, FolderLoader(*this));
+    PlanReadAheadNow();
 }
 
 void CMainFrame::OnFilePrev()
 {
     NoteStep(true);
     WalkPrev(m_listFiles, m_itCurrent, FolderLoader(*this));
+    PlanReadAheadNow();
 }
 
 void CMainFrame::OnFileFirst()
 {
     NoteStep(false);
     WalkFirst(m_listFiles, m_itCurrent, FolderLoader(*this));
+    PlanReadAheadNow();
 }
 
 void CMainFrame::OnFileLast()
 {
     NoteStep(true);
     WalkLast(m_listFiles, m_itCurrent, FolderLoader(*this));
+    PlanReadAheadNow();
 }
 
 void CMainFrame::OnUpdateFileNav(CCmdUI* pCmdUI)
