@@ -88,8 +88,9 @@ END {
     mvh = median("memory vistrel-held"); mbh = median("memory baseline-held")
     heldRatio = pratio("memory vistrel-held", "memory baseline-held")
     # The decoder's buffers and the plain copy briefly coexist: one decoded picture more at the
-    # peak. Two prepared pictures at most: the next one and the one the other way.
-    prepared = 2 * decoded
+    # peak. Prepared after a look on this 2-core machine: the one worker's two ahead and one the
+    # other way.
+    prepared = 3 * decoded
     peakGoal = mb + decoded
     dwellGoal = mvh + prepared + 10 * MiB
     memVerdict = within(heldRatio, 0.80) "; " within(mv, peakGoal) "; " within(mdl, dwellGoal)
@@ -105,7 +106,7 @@ END {
     printf "| 2 | Start-up to the first painted picture: vistrel / baseline | <= 1.15 | %.2f | %s |\n", start_ratio, within(start_ratio, 1.15)
     printf "| 3 | Folder rescan: rebuild / bare enumeration at 10,000; growth of the rebuild 10,000 -> 100,000 | <= 1.50; <= %.1fx (n log n) | %.2f; %.1fx | %s |\n", nlogn, rescan_ratio, growth, (within(rescan_ratio, 1.5) == "PASS" ? within(growth, nlogn) : within(rescan_ratio, 1.5))
     printf "| 4 | Pan: 60-px arrow step / full repaint, 1280x1024, worst of 6 interpolations, at 100 %% and one zoom step larger | <= 1.00 at 100 %%; <= 0.10 scaled | %s | %s |\n", panText, panVerdict
-    printf "| 5 | Memory, one 24 MP JPEG: held 1 s after the first paint / baseline; peak private bytes while decoding; held after a 3 s look with read-ahead | <= 0.80; <= baseline's peak %.1f + %.1f = %.1f MiB; <= held %.1f + 2 x %.1f + 10 = %.1f MiB | %.2f (%.1f / %.1f MiB); %.1f MiB; %.1f MiB | %s |\n", mb / MiB, decoded / MiB, peakGoal / MiB, mvh / MiB, decoded / MiB, dwellGoal / MiB, heldRatio, mvh / MiB, mbh / MiB, mv / MiB, mdl / MiB, memVerdict
+    printf "| 5 | Memory, one 24 MP JPEG: held 1 s after the first paint / baseline; peak private bytes while decoding; held after a 3 s look with read-ahead | <= 0.80; <= baseline's peak %.1f + %.1f = %.1f MiB; <= held %.1f + 3 x %.1f + 10 = %.1f MiB | %.2f (%.1f / %.1f MiB); %.1f MiB; %.1f MiB | %s |\n", mb / MiB, decoded / MiB, peakGoal / MiB, mvh / MiB, decoded / MiB, dwellGoal / MiB, heldRatio, mvh / MiB, mbh / MiB, mv / MiB, mdl / MiB, memVerdict
     printf "| 6 | Next picture after looking 2 s / at once (24 MP JPEG), forward; backward | <= 0.05 both | %.3f; %.3f | %s |\n", lookF, lookB, lookVerdict
 
     printf "\nDetails: milliseconds unless stated, median (min-max) over the runs\n"
