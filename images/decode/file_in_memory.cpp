@@ -1,10 +1,12 @@
 #include "images/decode/file_in_memory.h"
 
 #include <windows.h>
-#include <objbase.h>
+#include <objidl.h>
 
 #include <algorithm>
 #include <limits>
+
+#include "images/decode/memory_stream.h"
 
 namespace {
 
@@ -31,14 +33,12 @@ bool ReadAll(HANDLE hFile, uint8_t* pBuffer, size_t nSize, size_t& nRead)
 
 FileInMemory::~FileInMemory()
 {
-    if (m_pData)
-        ::GlobalUnlock(static_cast<HGLOBAL>(m_hMemory));
     if (m_pStream)
         m_pStream->Release();
 }
 
-// The memory is a movable HGLOBAL handed to the stream, so the decoder reads these very
-// bytes and no second copy is made.
+// The bytes belong to the stream, so the decoder reads these very bytes and no second copy
+// is made; an animated picture's decoder keeps them with its reference.
 FileRead FileInMemory::Read(const std::wstring& strPath)
 {
     HANDLE hFile = ::CreateFileW(strPath.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
@@ -55,34 +55,23 @@ FileRead FileInMemory::Read(const std::wstring& strPath)
         return FileRead::NoMemory;
     }
     const size_t nSize = static_cast<size_t>(size.QuadPart);
-    HGLOBAL hMemory = ::GlobalAlloc(GMEM_MOVEABLE, std::max<size_t>(nSize, 1));
-    void* pBuffer = hMemory ? ::GlobalLock(hMemory) : nullptr;
-    if (!pBuffer) {
-        if (hMemory)
-            ::GlobalFree(hMemory);
+    uint8_t* pData = nullptr;
+    IStream* pStream = CreateMemoryStream(nSize, &pData);
+    if (!pStream) {
         ::CloseHandle(hFile);
         return FileRead::NoMemory;
     }
     size_t nRead = 0;
-    const bool bRead = ReadAll(hFile, static_cast<uint8_t*>(pBuffer), nSize, nRead);
+    const bool bRead = ReadAll(hFile, pData, nSize, nRead);
     ::CloseHandle(hFile);
-    ::GlobalUnlock(hMemory);
-    if (!bRead) {
-        ::GlobalFree(hMemory);
-        return FileRead::Unreadable;
-    }
-    if (FAILED(::CreateStreamOnHGlobal(hMemory, TRUE, &m_pStream))) {
-        m_pStream = nullptr;
-        ::GlobalFree(hMemory);
-        return FileRead::NoMemory;
-    }
-    // The stream starts as long as the block, which may be longer than what was read.
     ULARGE_INTEGER nLength{};
     nLength.QuadPart = nRead;
-    if (FAILED(m_pStream->SetSize(nLength)))
-        return FileRead::NoMemory;
-    m_hMemory = hMemory;
-    m_pData = static_cast<const uint8_t*>(::GlobalLock(hMemory));
-    m_nSize = m_pData ? nRead : 0;
+    if (!bRead || FAILED(pStream->SetSize(nLength))) {
+        pStream->Release();
+        return FileRead::Unreadable;
+    }
+    m_pStream = pStream;
+    m_pData = pData;
+    m_nSize = nRead;
     return FileRead::Read;
 }

@@ -30,7 +30,6 @@ public:
 
 private:
     IStream* m_pStream = nullptr;
-    void* m_hMemory = nullptr;  // the stream's HGLOBAL, locked while m_pData is set
     const uint8_t* m_pData = nullptr;
     size_t m_nSize = 0;
 };

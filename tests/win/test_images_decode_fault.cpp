@@ -60,6 +60,12 @@ Gdiplus::Bitmap* FaultOnBoom(IStream* pStream, const wchar_t* pszPath)
 class DecodeFault : public MainFrameTest {
 protected:
     DecodeFault() : m_previous(SetBitmapOpenerForTesting(&FaultOnBoom)) { g_faults = 0; }
+    // The step's own decode is under test: no worker decodes (and faults) ahead of it.
+    void SetUp() override
+    {
+        MainFrameTest::SetUp();
+        m_frame->m_bReadAhead = false;
+    }
     ~DecodeFault() override { SetBitmapOpenerForTesting(m_previous); }
     std::vector<std::wstring> Names() const { return {m_frame->m_listFiles.begin(), m_frame->m_listFiles.end()}; }
     std::wstring Current() const

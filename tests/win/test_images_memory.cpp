@@ -3,11 +3,13 @@
 // turns and saves as the picture decoded straight from its file did.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "framework/win_app.h"
+#include "images/decode/memory_stream.h"
 #include "images/decode/read_ahead.h"
 #include "res/resource.h"
 #include "tests/win/win_test_support.h"
@@ -233,3 +235,42 @@ TEST_F(PicturesInMemory, TheEndOfTheSessionLetsGoOfEveryPictureAndTheTimer)
 }
 
 }  // namespace
+
+// A damaged file can send the decoder anywhere: reads past the end give nothing, seeks before
+// the start are refused, and a clone keeps the bytes after the stream is gone.
+TEST(MemoryStream, NothingTheDecoderAsksReadsOutsideTheBytes)
+{
+    uint8_t* pData = nullptr;
+    IStream* pStream = CreateMemoryStream(4, &pData);
+    ASSERT_NE(pStream, nullptr);
+    std::copy_n("abcd", 4, pData);
+    char buffer[8] = {};
+    ULONG nRead = 0;
+    LARGE_INTEGER move{};
+    move.QuadPart = 3;
+    ASSERT_EQ(pStream->Seek(move, STREAM_SEEK_SET, nullptr), S_OK);
+    EXPECT_EQ(pStream->Read(buffer, 8, &nRead), S_FALSE);
+    EXPECT_EQ(nRead, 1u);
+    EXPECT_EQ(buffer[0], 'd');
+    move.QuadPart = 0x7FFFFFFF00000000;
+    EXPECT_EQ(pStream->Seek(move, STREAM_SEEK_CUR, nullptr), STG_E_INVALIDFUNCTION);
+    move.QuadPart = 1 << 20;
+    ASSERT_EQ(pStream->Seek(move, STREAM_SEEK_END, nullptr), S_OK);
+    EXPECT_EQ(pStream->Read(buffer, 8, &nRead), S_FALSE);
+    EXPECT_EQ(nRead, 0u);
+    move.QuadPart = -5;
+    EXPECT_EQ(pStream->Seek(move, STREAM_SEEK_END, nullptr), STG_E_INVALIDFUNCTION);
+    ULARGE_INTEGER size{};
+    size.QuadPart = 5;
+    EXPECT_NE(pStream->SetSize(size), S_OK);
+    size.QuadPart = 2;
+    EXPECT_EQ(pStream->SetSize(size), S_OK);
+    IStream* pClone = nullptr;
+    ASSERT_EQ(pStream->Clone(&pClone), S_OK);
+    pStream->Release();
+    move.QuadPart = 0;
+    ASSERT_EQ(pClone->Seek(move, STREAM_SEEK_SET, nullptr), S_OK);
+    EXPECT_EQ(pClone->Read(buffer, 8, &nRead), S_FALSE);
+    EXPECT_EQ(std::string(buffer, nRead), "ab");
+    pClone->Release();
+}

@@ -16,6 +16,7 @@
 #include "app/command_line.h"
 #include "app/vistrel_app.h"
 #include "feedback/tag_wnd.h"
+#include "images/decode/read_ahead.h"
 #include "images/folder/file_order.h"
 #include "integration/background.h"
 #include "res/resource.h"
@@ -174,7 +175,11 @@ TEST_F(ReliabilityPaths, FilesThatChangeAfterTheRescanAreSkippedAtTheStep)
     ASSERT_TRUE(::DeleteFileW((folder + L"b.png").c_str()));
     Command(ID_FILE_NEXT);
     EXPECT_EQ(m_frame->m_strFileName, L"c.png");
-    // Replaced by text, by a folder, and deleted: all three are dropped on the way round.
+    // Replaced by text, by a folder, and deleted: all three are dropped on the way round. The
+    // worker is let finish first: a file it is reading at the moment of a delete keeps its name
+    // until the read ends, so a folder of that name could not be made at once.
+    if (m_frame->m_pReadAhead)
+        m_frame->m_pReadAhead->WaitUntilIdle();
     ASSERT_TRUE(WriteTextFile(folder + L"d.png", "no longer a picture"));
     ASSERT_TRUE(::DeleteFileW((folder + L"e.png").c_str()));
     ASSERT_TRUE(::CreateDirectoryW((folder + L"e.png").c_str(), nullptr));
