@@ -160,9 +160,18 @@ void ReadAhead::Run()
         std::unique_lock<std::mutex> lock(m_mutex);
         for (;;) {
             Job job;
-            m_cv.wait(lock, [&] { return m_bStop || NextJobLocked(job); });
+            m_cv.wait(lock, [&] { return m_bStop || !m_toRelease.empty() || NextJobLocked(job); });
             if (m_bStop)
                 break;
+            if (!m_toRelease.empty()) {
+                std::vector<void*> pictures;
+                pictures.swap(m_toRelease);
+                lock.unlock();
+                ReleaseAll(pictures);
+                lock.lock();
+                m_cv.notify_all();
+                continue;
+            }
             DoJob(lock, job);
         }
     }
@@ -186,6 +195,12 @@ void ReadAhead::SetPlan(ReadAheadPlan plan)
         dropped = TrimLocked();
         while (m_threads.size() < m_nWorkers)
             m_threads.emplace_back([this] { Run(); });
+        // Freeing a big picture takes a while: a worker does it, off the step's path, unless
+        // a decoder fault may have left the workers stuck.
+        if (!m_bFaulted) {
+            m_toRelease.insert(m_toRelease.end(), dropped.begin(), dropped.end());
+            dropped.clear();
+        }
     }
     m_cv.notify_all();
     ReleaseAll(dropped);
@@ -248,6 +263,8 @@ void ReadAhead::DropAll()
         m_plan = ReadAheadPlan{};
         m_strClaimed.clear();
         dropped = TrimLocked();
+        dropped.insert(dropped.end(), m_toRelease.begin(), m_toRelease.end());
+        m_toRelease.clear();
     }
     ReleaseAll(dropped);
 }
@@ -271,7 +288,7 @@ void ReadAhead::WaitUntilIdle()
     std::unique_lock<std::mutex> lock(m_mutex);
     m_cv.wait(lock, [&] {
         Job job;
-        return m_threads.empty() || (m_nBusy == 0 && !NextJobLocked(job));
+        return m_threads.empty() || (m_nBusy == 0 && m_toRelease.empty() && !NextJobLocked(job));
     });
 }
 

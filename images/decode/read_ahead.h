@@ -110,5 +110,6 @@ private:
     size_t m_nBusy = 0;       // decodes under way for the pool
     std::wstring m_strClaimed;  // the file the caller decodes itself
     std::vector<Result> m_results;
+    std::vector<void*> m_toRelease;  // dropped by a plan, for a worker to free
     Counts m_counts;
 };
