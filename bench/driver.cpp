@@ -119,6 +119,10 @@ int RunNext(const std::wstring& warm, const std::wstring& folder)
         return 3;
     std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) { return FileNameLess(a, b); });
     CMainFrame* frame = OpenFrame(folder + names.front());
+    // The decode a step makes itself is measured here: no worker prepares the next picture
+    // while the minimal viewer takes its turn (the look and burst rows measure read-ahead).
+    frame->StopReadAhead();
+    frame->m_bReadAhead = false;
     const CRect rc = frame->GetClientRect();
     std::printf("size client %d %d\n", rc.Width(), rc.Height());
     bench::MinimalViewer baseline;
