@@ -1,15 +1,7 @@
 # The burst row of scripts/bench, read from the same raw results as report.awk: lines
 # "burst <on|off> <round> <ms>", "burst-held", "burst-taken" and "burst-decodes ... <count>" and
 # "burst-memory ... <bytes>", round 0 left out.
-# The ratio is the median of the ratios of each round's pair.
-
-function median_of(text,    n, i, j, t, v) {
-    n = split(text, v, " ")
-    if (n == 0) return -1
-    for (i = 1; i <= n; i++) v[i] += 0
-    for (i = 2; i <= n; i++) { t = v[i]; for (j = i - 1; j >= 1 && v[j] > t; j--) v[j + 1] = v[j]; v[j + 1] = t }
-    return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
-}
+# The ratio is the median of the ratios of each round's pair. median_of comes from median.awk.
 
 NF == 4 && $1 ~ /^burst/ && $3 > 0 { val[$1, $2, $3] = $4 + 0; list[$1, $2] = list[$1, $2] " " $4; rounds[$3] = 1 }
 

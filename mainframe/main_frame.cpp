@@ -170,8 +170,7 @@ void CMainFrame::OnEndSession(BOOL bEnding)
 void CMainFrame::ReleasePicturesForEnd()
 {
     KillTimer(kAnimationTimer);
-    StopReadAhead();
-    DropReadAhead();
+    StopReadAhead();  // drops every prepared picture too
     m_pReadAhead.reset();
     m_bReadAhead = false;
     delete m_pImage;
