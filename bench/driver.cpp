@@ -27,8 +27,8 @@
 #include "bench/bench_util.h"
 #include "bench/minimal_viewer.h"
 #include "framework/win_app.h"
+#include "images/ahead/read_ahead.h"
 #include "images/folder/file_order.h"
-#include "images/decode/read_ahead.h"
 #include "mainframe/main_frame.h"
 #include "res/resource.h"
 

@@ -1,4 +1,2 @@
 list(APPEND VISTREL_CORE_SOURCES
-    ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/exif_orientation.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/read_ahead.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/read_ahead_plan.cpp)
+    ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/exif_orientation.cpp)

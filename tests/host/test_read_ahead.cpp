@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "images/decode/read_ahead.h"
+#include "images/ahead/read_ahead.h"
 
 namespace {
 

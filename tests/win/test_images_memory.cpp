@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "framework/win_app.h"
+#include "images/ahead/read_ahead.h"
 #include "images/decode/memory_stream.h"
-#include "images/decode/read_ahead.h"
 #include "res/resource.h"
 #include "tests/win/win_test_support.h"
 

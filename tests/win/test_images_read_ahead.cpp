@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "framework/win_app.h"
-#include "images/decode/read_ahead.h"
-#include "images/decode/read_ahead_plan.h"
+#include "images/ahead/read_ahead.h"
+#include "images/ahead/read_ahead_plan.h"
 #include "res/resource.h"
 #include "tests/reliability/win_files.h"
 #include "tests/win/test_view_fixture.h"

@@ -16,7 +16,7 @@
 #include "app/command_line.h"
 #include "app/vistrel_app.h"
 #include "feedback/tag_wnd.h"
-#include "images/decode/read_ahead.h"
+#include "images/ahead/read_ahead.h"
 #include "images/folder/file_order.h"
 #include "integration/background.h"
 #include "res/resource.h"

@@ -1,4 +1,4 @@
-#include "images/decode/read_ahead_plan.h"
+#include "images/ahead/read_ahead_plan.h"
 
 #include <algorithm>
 #include <utility>

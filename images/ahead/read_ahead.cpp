@@ -1,4 +1,4 @@
-#include "images/decode/read_ahead.h"
+#include "images/ahead/read_ahead.h"
 
 #include <algorithm>
 #include <chrono>

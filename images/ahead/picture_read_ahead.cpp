@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "framework/gdiplus_sdk.h"
+#include "images/ahead/read_ahead.h"
 #include "images/decode/picture_decode.h"
-#include "images/decode/read_ahead.h"
 #include "mainframe/main_frame.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "images/ahead/read_ahead_plan.h"
 #include "images/decode/picture_decode.h"
-#include "images/decode/read_ahead_plan.h"
 
 // What a file looked like when it was read: a prepared result is good only for the same file.
 struct FileStamp {
