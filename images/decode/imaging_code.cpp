@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string_view>
 
 #include "framework/fault_rules.h"
@@ -38,10 +39,39 @@ std::string_view ExportName(const unsigned char* pBase)
     return reinterpret_cast<const char*>(pBase + pExports->Name);
 }
 
+// Codec extensions met so far; a machine has a handful. Read while a fault is handled, so a
+// plain array of atomics, never a container that allocates or locks.
+constexpr int kMaxCodecModules = 32;
+std::atomic<const unsigned char*> g_codecModules[kMaxCodecModules];
+
+bool IsCountedCodecModule(const unsigned char* pBase)
+{
+    for (const auto& module : g_codecModules) {
+        const unsigned char* pKnown = module.load(std::memory_order_acquire);
+        if (!pKnown)
+            return false;
+        if (pKnown == pBase)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool IsInImagingCode(const void* address)
 {
     const unsigned char* pBase = ModuleBase(address);
-    return pBase && IsImagingModule(ExportName(pBase));
+    return pBase && (IsImagingModule(ExportName(pBase)) || IsCountedCodecModule(pBase));
+}
+
+void CountModuleAsImagingCode(const void* address)
+{
+    const unsigned char* pBase = ModuleBase(address);
+    if (!pBase || pBase == reinterpret_cast<const unsigned char*>(::GetModuleHandleW(nullptr)))
+        return;
+    for (auto& module : g_codecModules) {
+        const unsigned char* pExpected = nullptr;
+        if (module.compare_exchange_strong(pExpected, pBase, std::memory_order_acq_rel) || pExpected == pBase)
+            return;
+    }
 }
