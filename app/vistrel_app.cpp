@@ -10,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/dpi_awareness.h"
+#include "images/ahead/read_ahead.h"
 #include "integration/background_plan.h"
 #include "integration/file_types.h"
 #include "mainframe/main_frame.h"
@@ -87,7 +88,8 @@ BOOL CTaviApp::InitInstance()
 
 int CTaviApp::ExitInstance()
 {
-    if (m_gdiplusToken) {
+    // Workers left stuck after a decoder fault may be inside GDI+: the process ends around them.
+    if (m_gdiplusToken && !ReadAheadLeftWorkersRunning()) {
         Gdiplus::GdiplusShutdown(m_gdiplusToken);
         m_gdiplusToken = 0;
     }

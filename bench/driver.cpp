@@ -10,8 +10,13 @@
 //   vistrel_bench_driver burst FOLDER RUNS        after a 3 s look at the first of nine pictures, eight Next
 //                                                 commands queued 40 ms apart, to the paint of the ninth;
 //                                                 read-ahead on and off in turn
+//   vistrel_bench_driver nonpicture SMALL LARGE RUNS  Next from a.jpg over b.mov to c.jpg at once after the
+//                                                 open, read-ahead on, b.mov being 3 bytes in SMALL and
+//                                                 3 GiB in LARGE, in turn; and the growth of the peak
+//                                                 working set over the step
 // Results go to stdout one per line ("<what> <label> <ms>"), anything odd to stderr.
 #include <windows.h>
+#include <psapi.h>
 
 #include "framework/gdiplus_sdk.h"
 
@@ -475,6 +480,48 @@ int RunBurst(const std::wstring& folder, int runs)
     return 0;
 }
 
+// The window as the program opens a picture, and Next at once while read-ahead's worker is on
+// the file after it: timed from the command to the end of its paint. The two folders take
+// turns, which goes first alternating; round 0 is the warm-up.
+int RunNonPicture(const std::wstring& small, const std::wstring& large, int runs)
+{
+    auto peak = [] {
+        PROCESS_MEMORY_COUNTERS counters{};
+        counters.cb = sizeof(counters);
+        ::K32GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
+        return static_cast<unsigned long long>(counters.PeakWorkingSetSize);
+    };
+    for (int round = 0; round <= runs; ++round) {
+        for (int k = 0; k < 2; ++k) {
+            const bool bLarge = (k == 0) == (round % 2 == 0);
+            theApp.m_strFile = (bLarge ? large : small) + L"a.jpg";
+            auto* frame = new CMainFrame;
+            theApp.m_pMainWnd = frame;
+            if (!frame->LoadFrame(IDR_MAINFRAME, WS_POPUP, nullptr, nullptr) || !frame->m_pImage) {
+                std::fputs("cannot open a.jpg\n", stderr);
+                return 3;
+            }
+            frame->UpdateWindow();
+            const unsigned long long nPeak = peak();
+            const double t0 = bench::NowMs();
+            frame->SendMessage(WM_COMMAND, MAKEWPARAM(ID_FILE_NEXT, 1), 0);
+            frame->UpdateWindow();
+            const double t1 = bench::NowMs();
+            if (frame->m_strFileName != L"c.jpg")
+                std::fputs("the step did not reach c.jpg\n", stderr);
+            if (frame->m_pReadAhead)
+                frame->m_pReadAhead->WaitUntilIdle();
+            if (round > 0) {
+                const char* pszWho = bLarge ? "large" : "small";
+                std::printf("nonpicture %s %d %.3f\n", pszWho, round, t1 - t0);
+                std::printf("nonpicture-peak %s %d %llu\n", pszWho, round, peak() - nPeak);
+            }
+            CloseFrame(frame);
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main()
@@ -499,6 +546,8 @@ int main()
         rc = RunDwell(bench::WithSlash(args[2]), _wtoi(args[3].c_str()));
     else if (args.size() == 4 && args[1] == L"burst")
         rc = RunBurst(bench::WithSlash(args[2]), _wtoi(args[3].c_str()));
+    else if (args.size() == 5 && args[1] == L"nonpicture")
+        rc = RunNonPicture(bench::WithSlash(args[2]), bench::WithSlash(args[3]), _wtoi(args[4].c_str()));
     else
         std::fputs("usage: vistrel_bench_driver next WARMFOLDER FOLDER | pan PICTURE RUNS ZOOMIN | rescan RUNS FOLDER..."
                    " | dwell FOLDER PAIRS | burst FOLDER RUNS\n",

@@ -6,6 +6,7 @@
 
 #include "framework/gdiplus_sdk.h"
 #include "images/ahead/read_ahead.h"
+#include "images/decode/file_in_memory.h"
 #include "images/decode/picture_decode.h"
 #include "mainframe/main_frame.h"
 
@@ -45,8 +46,12 @@ ReadAheadHooks PictureHooks()
         ReadAheadHooks::Decoded decoded;
         decoded.pPicture = result.pImage;
         decoded.status = result.status;
-        if (result.pImage)
+        if (result.pImage) {
             decoded.nBytes = uint64_t{result.pImage->GetWidth()} * result.pImage->GetHeight() * 4;
+            // An animated picture's decoder keeps the file's bytes for as long as it is held.
+            if (result.pImage->GetFrameCount(&Gdiplus::FrameDimensionTime) > 1)
+                decoded.nBytes += ReadFileStamp(strPath).nSize;
+        }
         return decoded;
     };
     hooks.release = [](void* p) { delete static_cast<Gdiplus::Bitmap*>(p); };
@@ -56,6 +61,7 @@ ReadAheadHooks PictureHooks()
     // it back only when it got one.
     hooks.onThreadStart = [] { return SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)); };
     hooks.onThreadEnd = [] { ::CoUninitialize(); };
+    hooks.watchStop = [](const std::atomic<bool>* pStopping) { StopReadsOnThisThreadWhen(pStopping); };
     return hooks;
 }
 
@@ -88,10 +94,12 @@ void CMainFrame::PlanReadAheadNow()
     m_pReadAhead->SetPlan(std::move(plan));
 }
 
+// Workers a decoder fault left stuck go on using the pool: it is let go, never deleted, and
+// the process ends around them.
 void CMainFrame::StopReadAhead()
 {
-    if (m_pReadAhead)
-        m_pReadAhead->Stop();
+    if (m_pReadAhead && !m_pReadAhead->Stop())
+        static_cast<void>(m_pReadAhead.release());
 }
 
 // Every prepared result belongs to the list it was planned from: a new list drops them all.

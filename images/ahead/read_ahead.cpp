@@ -5,13 +5,34 @@
 #include <new>
 #include <utility>
 
+namespace {
+
+// How long closing waits for workers once a decoder fault may have left one stuck.
+constexpr std::chrono::seconds kFaultedStopWait{2};
+
+std::atomic<bool> g_bLeftRunning{false};
+
+}  // namespace
+
+bool ReadAheadLeftWorkersRunning()
+{
+    return g_bLeftRunning.load();
+}
+
 ReadAhead::ReadAhead(ReadAheadHooks hooks, size_t nWorkers) : m_hooks(std::move(hooks)), m_nWorkers(nWorkers)
 {
 }
 
+// Only reached with workers left running when they end after all (tests let them go).
 ReadAhead::~ReadAhead()
 {
-    Stop();
+    if (Stop())
+        return;
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_cv.wait(lock, [&] { return m_nRunning == 0; });
+    }
+    DropAll();
 }
 
 std::vector<ReadAhead::Result>::iterator ReadAhead::FindLocked(const std::wstring& strPath)
@@ -116,7 +137,10 @@ void ReadAhead::DoJob(std::unique_lock<std::mutex>& lock, const Job& job)
     const FileStamp stamp = m_hooks.stamp(job.strPath);
     ReadAheadHooks::Decoded decoded;
     decoded.status = DecodeStatus::Unreadable;
-    if (stamp.bExists) {
+    // The file's bytes are held while it decodes: one larger than the share is left to the step.
+    if (stamp.bExists && stamp.nSize > job.nMaxBytes) {
+        decoded.status = DecodeStatus::NoMemory;
+    } else if (stamp.bExists) {
         try {
             decoded = m_hooks.decode(job.strPath, job.bAutoRotate, job.nMaxBytes);
         } catch (const std::bad_alloc&) {
@@ -156,6 +180,8 @@ void ReadAhead::DoJob(std::unique_lock<std::mutex>& lock, const Job& job)
 void ReadAhead::Run()
 {
     const bool bStarted = m_hooks.onThreadStart ? m_hooks.onThreadStart() : false;
+    if (m_hooks.watchStop)
+        m_hooks.watchStop(&m_bStopping);
     {
         std::unique_lock<std::mutex> lock(m_mutex);
         for (;;) {
@@ -175,8 +201,13 @@ void ReadAhead::Run()
             DoJob(lock, job);
         }
     }
+    if (m_hooks.watchStop)
+        m_hooks.watchStop(nullptr);
     if (bStarted && m_hooks.onThreadEnd)
         m_hooks.onThreadEnd();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    --m_nRunning;
+    m_cv.notify_all();
 }
 
 void ReadAhead::SetPlan(ReadAheadPlan plan)
@@ -193,8 +224,10 @@ void ReadAhead::SetPlan(ReadAheadPlan plan)
         // A file skipped for now may be read or fit at the next try.
         std::erase_if(m_results, [](const Result& r) { return r.state == State::Skipped; });
         dropped = TrimLocked();
-        while (m_threads.size() < m_nWorkers)
+        while (m_threads.size() < m_nWorkers) {
             m_threads.emplace_back([this] { Run(); });
+            ++m_nRunning;
+        }
         // Freeing a big picture takes a while: a worker does it, off the step's path, unless
         // a decoder fault may have left the workers stuck.
         if (!m_bFaulted) {
@@ -269,18 +302,30 @@ void ReadAhead::DropAll()
     ReleaseAll(dropped);
 }
 
-void ReadAhead::Stop()
+bool ReadAhead::Stop()
 {
     std::vector<std::thread> threads;
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (m_bLeftRunning)
+            return false;
         m_bStop = true;
+        m_bStopping = true;
         threads.swap(m_threads);
+        m_cv.notify_all();
+        if (m_bFaulted && !m_cv.wait_for(lock, kFaultedStopWait, [&] { return m_nRunning == 0; })) {
+            m_bLeftRunning = true;
+            g_bLeftRunning = true;
+            lock.unlock();
+            for (std::thread& t : threads)
+                t.detach();
+            return false;
+        }
     }
-    m_cv.notify_all();
     for (std::thread& t : threads)
         t.join();
     DropAll();
+    return true;
 }
 
 void ReadAhead::WaitUntilIdle()

@@ -3,6 +3,7 @@
 // entries the next steps would try, nearest first, in the way of the latest step, and the
 // nearest one the other way. Platform-free: decoding, releasing, a file's stamp and the
 // memory status come in as hooks.
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -29,7 +30,8 @@ struct ReadAheadHooks {
         uint64_t nBytes = 0;       // its decoded size
         DecodeStatus status = DecodeStatus::Rejected;
     };
-    // A picture whose decoded size would pass nMaxBytes is not made (NoMemory).
+    // nMaxBytes covers the file's bytes and the decoded picture: a decode that would hold more
+    // makes nothing (NoMemory).
     std::function<Decoded(const std::wstring& strPath, bool bAutoRotate, uint64_t nMaxBytes)> decode;
     std::function<void(void*)> release;
     std::function<FileStamp(const std::wstring& strPath)> stamp;
@@ -37,7 +39,14 @@ struct ReadAheadHooks {
     // Run on each worker thread as it starts; onThreadEnd runs only where it said yes.
     std::function<bool()> onThreadStart;
     std::function<void()> onThreadEnd;
+    // Given to each worker thread as it starts: set once read-ahead stops, so that a long read
+    // on that thread can give up.
+    std::function<void(const std::atomic<bool>* pStopping)> watchStop;
 };
+
+// Whether some read-ahead of this process gave up waiting for its workers after a decoder
+// fault: they may hold the imaging code's locks, so nothing is to shut it down under them.
+bool ReadAheadLeftWorkersRunning();
 
 class ReadAhead {
 public:
@@ -68,7 +77,10 @@ public:
     // Drops every result and the plan.
     void DropAll();
     // Stops the workers after at most the decodes under way, joins them and drops everything.
-    void Stop();
+    // After a decoder fault a worker may never come back (a lock the fault abandoned): then it
+    // waits at most two seconds, leaves them running with everything they use, and says false;
+    // the object must then outlive them, so its owner lets it go without deleting it.
+    bool Stop();
     // Blocks until no worker has anything left to do (tests and measurements).
     void WaitUntilIdle();
     Counts GetCounts() const;
@@ -107,6 +119,9 @@ private:
     bool m_bPaused = false;   // a picture was handed over: the plan is the previous picture's
     bool m_bStop = false;
     bool m_bFaulted = false;  // the decoder faulted on a worker: its locks may be abandoned
+    bool m_bLeftRunning = false;  // Stop gave up waiting for the workers
+    size_t m_nRunning = 0;    // worker threads that have not yet ended
+    std::atomic<bool> m_bStopping{false};
     size_t m_nBusy = 0;       // decodes under way for the pool
     std::wstring m_strClaimed;  // the file the caller decodes itself
     std::vector<Result> m_results;

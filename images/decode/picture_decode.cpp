@@ -28,9 +28,17 @@ public:
     explicit StreamBitmap(IStream* pStream) : StreamReference(pStream), Gdiplus::Bitmap(pStream, TRUE) {}
 };
 
+// A file no decoder claims is a verdict like a decoder's refusal; a stopped read is nobody's.
 DecodeStatus StatusOf(FileRead read)
 {
-    return read == FileRead::NoMemory ? DecodeStatus::NoMemory : DecodeStatus::Unreadable;
+    switch (read) {
+    case FileRead::NotPicture:
+        return DecodeStatus::Rejected;
+    case FileRead::NoMemory:
+        return DecodeStatus::NoMemory;
+    default:
+        return DecodeStatus::Unreadable;
+    }
 }
 
 }  // namespace
@@ -66,9 +74,10 @@ Gdiplus::Bitmap* DecodePictureFile(const std::wstring& strPath, bool bAutoRotate
 DecodeResult DecodePicture(const std::wstring& strPath, bool bAutoRotate, uint64_t nMaxBytes)
 {
     FileInMemory file;
-    const FileRead read = file.Read(strPath);
+    const FileRead read = file.Read(strPath, nMaxBytes);
     if (read != FileRead::Read)
         return {nullptr, StatusOf(read)};
+    nMaxBytes -= file.Size();  // the bytes held count against the share too
     // Asked before the guard: the first answer is a one-time start, which takes a lock.
     const bool bSwapped = bAutoRotate && FlippedQuarterTurnsSwapped();
     const BitmapOpener pfnOpen = g_pfnOpener.load();

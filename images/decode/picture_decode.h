@@ -27,8 +27,10 @@ struct DecodeResult {
     DecodeStatus status = DecodeStatus::Rejected;
 };
 
-// The decoded picture, upright when bAutoRotate is set and it is a still picture. A picture
-// whose decoded pixels (width x height x 4) exceed nMaxBytes is not made: NoMemory.
+// The decoded picture, upright when bAutoRotate is set and it is a still picture. nMaxBytes
+// is the memory the decode may hold: a file larger than that is not read, and a picture whose
+// decoded pixels (width x height x 4) with the file's bytes exceed it is not made: NoMemory.
+// A file no decoder claims by its first bytes is Rejected having cost one small read.
 DecodeResult DecodePicture(const std::wstring& strPath, bool bAutoRotate,
                            uint64_t nMaxBytes = std::numeric_limits<uint64_t>::max());
 
