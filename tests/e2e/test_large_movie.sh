@@ -34,8 +34,9 @@ e2e_check "Esc ends the program" e2e_wait_exit 10
 e2e_start "$(e2e_winpath "$pics/c.png")"
 wid=$(e2e_wait_window '^c\.png - Vistrel$') || e2e_abort "the main window never appeared again"
 sleep 0.5
-e2e_key "$wid" BackSpace Escape
+e2e_key "$wid" BackSpace
 start=$(date +%s%N)
+xdotool key Escape
 while e2e_running && [ $(( ($(date +%s%N) - start) / 1000000 )) -lt 10000 ]; do
     sleep 0.02
 done
