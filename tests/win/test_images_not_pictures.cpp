@@ -83,6 +83,7 @@ protected:
     {
         m_frame->m_bReadAhead = true;
         EXPECT_TRUE(m_frame->OpenFile(folder + L"a.png"));
+        PumpMessages();  // the folder is read and the worker set going
         const auto start = std::chrono::steady_clock::now();
         Command(ID_FILE_NEXT);
         const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
@@ -197,7 +198,9 @@ TEST_F(NotPictures, AfterADecoderFaultClosingWaitsAtMostTwoSecondsForAStuckWorke
     m_frame->m_pReadAhead = std::make_unique<ReadAhead>(std::move(hooks), 2);
     m_frame->m_bReadAhead = true;
     ASSERT_TRUE(m_frame->OpenFile(folder + L"a.png"));
-    ASSERT_EQ(::WaitForSingleObject(hStuck, 10000), WAIT_OBJECT_0);
+    for (int i = 0; i < 500 && ::WaitForSingleObject(hStuck, 0) != WAIT_OBJECT_0; ++i)
+        PumpMessages(10);
+    ASSERT_EQ(::WaitForSingleObject(hStuck, 0), WAIT_OBJECT_0);
     for (int i = 0; i < 500 && !m_frame->m_pReadAhead->GetCounts().bStopped; ++i)
         ::Sleep(10);
     ASSERT_TRUE(m_frame->m_pReadAhead->GetCounts().bStopped);
