@@ -497,7 +497,12 @@ int RunNonPicture(const std::wstring& small, const std::wstring& large, int runs
             theApp.m_strFile = (bLarge ? large : small) + L"a.jpg";
             auto* frame = new CMainFrame;
             theApp.m_pMainWnd = frame;
-            if (!frame->LoadFrame(IDR_MAINFRAME, WS_POPUP, nullptr, nullptr) || !frame->m_pImage) {
+            if (!frame->LoadFrame(IDR_MAINFRAME, WS_POPUP, nullptr, nullptr))
+                return 3;
+            // The picture and the folder come on posted messages; the step follows at once.
+            for (int i = 0; i < 400 && (!frame->m_pImage || frame->m_listFiles.empty()); ++i)
+                Pump(5);
+            if (!frame->m_pImage) {
                 std::fputs("cannot open a.jpg\n", stderr);
                 return 3;
             }
