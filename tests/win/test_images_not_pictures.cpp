@@ -199,7 +199,7 @@ TEST_F(NotPictures, AfterADecoderFaultClosingWaitsAtMostTwoSecondsForAStuckWorke
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     EXPECT_FALSE(::IsWindow(m_hWnd));
     EXPECT_GE(took.count(), 1.9);
-    EXPECT_LE(took.count(), 3.0);
+    EXPECT_LE(took.count(), 3.5);  // two seconds and the window's own teardown, under load
     EXPECT_TRUE(ReadAheadLeftWorkersRunning());
 
     // The application's end keeps GDI+ up: a bitmap can still be made after it.
