@@ -65,23 +65,3 @@ TEST(Dpi, MeasuresScaleAndRoundAsMulDiv)
     EXPECT_EQ(DpiChangedWindowSize(true, {400, 300}, {320, 240}, 192), CSize(400, 300));
     EXPECT_EQ(DpiChangedWindowSize(false, {480, 360}, {320, 240}, 96), CSize(320, 240));
 }
-
-TEST(Dpi, APictureTakesTheSuggestionOnlyAtTheSizeItKeeps)
-{
-    const CRect window{100, 100, 500, 400};
-    // Answered 350x250 for 144 DPI (a resize under way): the suggestion of that size is taken.
-    EXPECT_EQ(DpiChangedPictureRect(window, {900, 50, 1250, 300}, 144, 144, {350, 250}), CRect(900, 50, 1250, 300));
-    // No question for this DPI: a linearly scaled suggestion is not followed, one at the present size is.
-    EXPECT_EQ(DpiChangedPictureRect(window, {900, 50, 1500, 500}, 144, 120, {350, 250}), window);
-    EXPECT_EQ(DpiChangedPictureRect(window, {900, 50, 1300, 350}, 144, 0, {}), CRect(900, 50, 1300, 350));
-}
-
-TEST(Monitors, WindowsOwnMovesAndSmallerMonitors)
-{
-    EXPECT_TRUE(LargerThanWorkArea({1280, 1024}, kRight.rcWork));
-    EXPECT_TRUE(LargerThanWorkArea({1000, 769}, kRight.rcWork));
-    EXPECT_FALSE(LargerThanWorkArea({1024, 768}, kRight.rcWork));
-    // A window shifted onto the screen keeps its centre until Windows puts it elsewhere.
-    EXPECT_EQ(CentreAfterSystemMove({100, 1000}, {0, 724, 400, 1024}, {0, 724, 400, 1024}), CPoint(100, 1000));
-    EXPECT_EQ(CentreAfterSystemMove({1800, 400}, {1280, 0, 2304, 768}, {-1, 10, 1022, 779}), CPoint(510, 394));
-}
