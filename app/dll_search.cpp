@@ -2,7 +2,7 @@
 
 #include <delayimp.h>
 
-#include <string>
+#include <cwchar>
 
 namespace {
 
@@ -14,13 +14,18 @@ using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 bool g_bSearchLocked = false;
 
 // gdiplus, msimg32 and winmm are delay-loaded: the helper asks here before it would load one by
-// its bare name, which without the lock would look beside the program first.
-FARPROC WINAPI LoadDelayedFromSystem(unsigned nNotify, PDelayLoadInfo pInfo)
+// its bare name, which without the lock would look beside the program first. Called from the
+// helper's C code, so nothing here may throw.
+FARPROC WINAPI LoadDelayedFromSystem(unsigned nNotify, PDelayLoadInfo pInfo) noexcept
 {
     if (nNotify != dliNotePreLoadLibrary || !pInfo || !pInfo->szDll)
         return nullptr;
-    const std::string name(pInfo->szDll);
-    return reinterpret_cast<FARPROC>(LoadSystemLibrary(std::wstring(name.begin(), name.end()).c_str()));
+    wchar_t name[MAX_PATH];
+    size_t i = 0;
+    for (; pInfo->szDll[i] != '\0' && i + 1 < MAX_PATH; ++i)
+        name[i] = static_cast<unsigned char>(pInfo->szDll[i]);
+    name[i] = L'\0';
+    return reinterpret_cast<FARPROC>(LoadSystemLibrary(name));
 }
 
 }  // namespace
@@ -44,15 +49,17 @@ void LockDllSearch()
         ::SetDllDirectoryW(L"");
 }
 
-HMODULE LoadSystemLibrary(const wchar_t* name)
+HMODULE LoadSystemLibrary(const wchar_t* name) noexcept
 {
     if (g_bSearchLocked)
         return ::LoadLibraryExW(name, nullptr, kSearchSystem32);
     // By its full path; the DLLs it imports are then looked for beside it first.
-    wchar_t folder[MAX_PATH];
-    const UINT n = ::GetSystemDirectoryW(folder, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
+    wchar_t path[MAX_PATH];
+    const size_t n = ::GetSystemDirectoryW(path, MAX_PATH);
+    const size_t length = std::wcslen(name);
+    if (n == 0 || n + 1 + length >= MAX_PATH)
         return nullptr;
-    const std::wstring path = std::wstring(folder, n) + L'\\' + name;
-    return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    path[n] = L'\\';
+    std::wmemcpy(path + n + 1, name, length + 1);
+    return ::LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

@@ -10,4 +10,4 @@
 void LockDllSearch();
 
 // A DLL of the system folder, whether or not the search could be locked.
-HMODULE LoadSystemLibrary(const wchar_t* name);
+HMODULE LoadSystemLibrary(const wchar_t* name) noexcept;
