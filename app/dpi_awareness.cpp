@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "app/dll_search.h"
+
 namespace {
 
 // The awareness contexts and the shell's per-monitor value, named here because the
@@ -19,7 +21,7 @@ Fn Lookup(const wchar_t* module, const char* name)
 {
     HMODULE h = ::GetModuleHandleW(module);
     if (!h)
-        h = ::LoadLibraryW(module);
+        h = LoadSystemLibrary(module);
     return h ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(h, name))) : nullptr;
 }
 

@@ -12,3 +12,8 @@ DpiAwareness ChooseDpiAwareness(bool bEnabled, TryDpiAwarenessFn pfnTry)
     }
     return DpiAwareness::None;
 }
+
+bool IsPerMonitorAware(DpiAwareness level)
+{
+    return level == DpiAwareness::PerMonitorV2 || level == DpiAwareness::PerMonitor;
+}

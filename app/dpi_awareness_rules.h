@@ -15,3 +15,7 @@ using TryDpiAwarenessFn = bool (*)(DpiAwareness);
 // With the setting on, asks for each level in turn, best first, and stops at the first
 // granted; with it off, asks for nothing. Gives the level granted.
 DpiAwareness ChooseDpiAwareness(bool bEnabled, TryDpiAwarenessFn pfnTry);
+
+// Whether the program answers to changes of DPI itself: only when granted per-monitor
+// awareness; otherwise the system scales what it shows, and following a change would scale it twice.
+bool IsPerMonitorAware(DpiAwareness level);

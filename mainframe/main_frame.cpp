@@ -32,6 +32,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_MESSAGE(WM_TAGWND_CLOSED, CMainFrame::OnTagWndClosed)
     ON_MESSAGE(kWmDpiChanged, CMainFrame::OnDpiChanged)
     ON_MESSAGE(kWmGetDpiScaledSize, CMainFrame::OnGetDpiScaledSize)
+    ON_MESSAGE(WM_EXITSIZEMOVE, CMainFrame::OnExitSizeMove)
+    ON_MESSAGE(WM_DISPLAYCHANGE, CMainFrame::OnDisplayChange)
     ON_WM_GETMINMAXINFO()
     ON_WM_MEASUREITEM()
     ON_WM_DRAWITEM()
@@ -200,18 +202,22 @@ void CMainFrame::CreateMenuFont(CFont& font, uint32_t nDpi)
 LRESULT CMainFrame::OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam)
 {
     auto* pSize = reinterpret_cast<SIZE*>(lParam);
-    if (!pSize)
+    if (!pSize || !IsPerMonitorAware(theApp.m_nDpiAwareness))
         return FALSE;
-    const CRect rcWindow = GetWindowRect();
-    const CSize size = DpiChangedWindowSize(m_pImage != nullptr, {rcWindow.Width(), rcWindow.Height()},
+    const CSize size = DpiChangedWindowSize(m_pImage != nullptr, {pSize->cx, pSize->cy},
                                             {kEmptyWindowWidth, kEmptyWindowHeight}, LOWORD(wParam));
     pSize->cx = size.cx;
     pSize->cy = size.cy;
+    m_nDpiAnswered = LOWORD(wParam);
+    m_sizeDpiAnswered = size;
     return TRUE;
 }
 
 LRESULT CMainFrame::OnDpiChanged(WPARAM wParam, LPARAM lParam)
 {
+    // Without per-monitor awareness the system stretches the window itself.
+    if (!IsPerMonitorAware(theApp.m_nDpiAwareness))
+        return 0;
     m_nDpi = LOWORD(wParam);
     m_fontMenu.DeleteObject();
     CreateMenuFont(m_fontMenu, m_nDpi);
@@ -221,8 +227,11 @@ LRESULT CMainFrame::OnDpiChanged(WPARAM wParam, LPARAM lParam)
     const CRect rcSuggested = pSuggested ? FromRECT(*pSuggested) : GetWindowRect();
     if (m_pImage) {
         const CRect rcWindow = GetWindowRect();
-        SetWindowPos(nullptr, rcSuggested.left, rcSuggested.top, rcWindow.Width(), rcWindow.Height(),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        const CRect rc = DpiChangedPictureRect(rcWindow, rcSuggested, m_nDpi, m_nDpiAnswered, m_sizeDpiAnswered);
+        m_nDpiAnswered = 0;
+        SetWindowPos(nullptr, rc.left, rc.top, rc.Width(), rc.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        m_ptCenter = CentreAfterSystemMove(m_ptCenter, rcWindow, rc);
+        m_rcPlaced = GetWindowRect();
     } else {
         // The empty window is laid out anew at its new size about the place the system chose.
         m_ptCenter = RectCenter(rcSuggested);

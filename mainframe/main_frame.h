@@ -83,6 +83,8 @@ public:
     LRESULT OnTagWndClosed(WPARAM wParam, LPARAM lParam);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExitSizeMove(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDisplayChange(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
     void OnEndSession(BOOL bEnding);
     void ReleasePicturesForEnd();
@@ -170,6 +172,12 @@ public:
     CRect m_rcMoveStart;
     CPoint m_ptMoveStart;
     bool m_bMoveTracked = false;
+    // Where the program last left the window (a layout, the end of the user's move or resize, a
+    // change of DPI): anywhere else, Windows moved it.
+    CRect m_rcPlaced;
+    // The DPI the system last asked the window's size for, and the size answered (0: none yet).
+    uint32_t m_nDpiAnswered = 0;
+    CSize m_sizeDpiAnswered;
     // "ReadAhead" and "AutoRotate" under the settings key, both on unless stored as 0.
     bool m_bReadAhead = true;
     bool m_bAutoRotate = true;

@@ -29,6 +29,7 @@ void CMainFrame::LayoutView(bool bRecentre)
     // WM_SIZE and WM_MOVE arrive inside this call and see the new displayed size.
     SetWindowPos(nullptr, out.rcWindow.left, out.rcWindow.top, out.rcWindow.Width(), out.rcWindow.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    m_rcPlaced = GetWindowRect();
     UpdateScrollPosition(bRecentre);
     Invalidate(FALSE);
 }

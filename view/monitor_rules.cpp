@@ -47,7 +47,27 @@ CRect ClampMovingRectAcross(const CRect& rc, const std::vector<MonitorArea>& mon
     return ClampMovingRectAcross(rc, monitors, RectCenter(rc));
 }
 
-CSize DpiChangedWindowSize(bool bHasImage, CSize sizeWindow, CSize sizeEmpty96, uint32_t nNewDpi)
+CSize DpiChangedWindowSize(bool bHasImage, CSize sizePending, CSize sizeEmpty96, uint32_t nNewDpi)
 {
-    return bHasImage ? sizeWindow : DpiScale(sizeEmpty96, nNewDpi);
+    return bHasImage ? sizePending : DpiScale(sizeEmpty96, nNewDpi);
+}
+
+CRect DpiChangedPictureRect(const CRect& rcWindow, const CRect& rcSuggested, uint32_t nNewDpi,
+                            uint32_t nAnsweredDpi, CSize sizeAnswered)
+{
+    const CSize sizeKept =
+        nAnsweredDpi == nNewDpi ? sizeAnswered : CSize{rcWindow.Width(), rcWindow.Height()};
+    const CSize sizeSuggested{rcSuggested.Width(), rcSuggested.Height()};
+    return sizeSuggested == sizeKept ? rcSuggested : rcWindow;
+}
+
+bool LargerThanWorkArea(CSize sizeWindow, const CRect& rcWork)
+{
+    return int64_t{sizeWindow.cx} > int64_t{rcWork.right} - rcWork.left ||
+           int64_t{sizeWindow.cy} > int64_t{rcWork.bottom} - rcWork.top;
+}
+
+CPoint CentreAfterSystemMove(CPoint ptCenter, const CRect& rcLeft, const CRect& rcNow)
+{
+    return rcNow == rcLeft ? ptCenter : RectCenter(rcNow);
 }

@@ -22,6 +22,24 @@ size_t NearestMonitor(const std::vector<MonitorArea>& monitors, CPoint pt);
 CRect ClampMovingRectAcross(const CRect& rc, const std::vector<MonitorArea>& monitors, CPoint ptCentre);
 CRect ClampMovingRectAcross(const CRect& rc, const std::vector<MonitorArea>& monitors);
 
-// The window size to take at a new DPI: a picture keeps its screen pixels, the empty
-// window scales its 96-DPI size.
-CSize DpiChangedWindowSize(bool bHasImage, CSize sizeWindow, CSize sizeEmpty96, uint32_t nNewDpi);
+// The window size to answer the system's question at a new DPI: a picture keeps its screen
+// pixels at the size the window is about to take (sizePending, which differs from its present
+// size while the user resizes it), the empty window scales its 96-DPI size.
+CSize DpiChangedWindowSize(bool bHasImage, CSize sizePending, CSize sizeEmpty96, uint32_t nNewDpi);
+
+// Where a picture's window goes at a change of DPI. The size it keeps is the one answered for
+// that DPI (nAnsweredDpi, sizeAnswered) or, where no question came (the older per-monitor
+// awareness), its present size. It takes the suggested rectangle only when that has the size
+// kept; otherwise the suggestion is a linear scaling the picture does not follow, and the window
+// stays where it is.
+CRect DpiChangedPictureRect(const CRect& rcWindow, const CRect& rcSuggested, uint32_t nNewDpi,
+                            uint32_t nAnsweredDpi, CSize sizeAnswered);
+
+// At the end of a move: a window larger than the work area of the monitor it was left on (a
+// drag onto a smaller monitor) is laid out again for that monitor.
+bool LargerThanWorkArea(CSize sizeWindow, const CRect& rcWork);
+
+// The remembered centre once Windows may have moved the window (a monitor gone, the monitors
+// rearranged, a change of DPI): the window's centre when it is no longer where the program
+// left it (rcLeft), else the centre as it was, which a layout's shift onto the screen keeps.
+CPoint CentreAfterSystemMove(CPoint ptCenter, const CRect& rcLeft, const CRect& rcNow);

@@ -37,10 +37,15 @@ CRect MovedRect(const CRect& rc, CSize d)
     return out;
 }
 
+int64_t FloorHalf(int64_t v)
+{
+    return v >= 0 ? v / 2 : -((1 - v) / 2);
+}
+
 CPoint RectCenter(const CRect& rc)
 {
-    return {static_cast<int32_t>((int64_t{rc.left} + rc.right) / 2),
-            static_cast<int32_t>((int64_t{rc.top} + rc.bottom) / 2)};
+    return {static_cast<int32_t>(FloorHalf(int64_t{rc.left} + rc.right)),
+            static_cast<int32_t>(FloorHalf(int64_t{rc.top} + rc.bottom))};
 }
 
 CSize MaxTrackSize(const CRect& rcWork, CSize sizeView)

@@ -13,7 +13,11 @@ CRect ClampMovingRect(CRect rc, const CRect& rcWork, CPoint ptLowest = {});
 // The rectangle moved by d.
 CRect MovedRect(const CRect& rc, CSize d);
 
-// Centre with truncating halves.
+// Half of v, rounded down: the same as a truncating half for every non-negative v, and without
+// a one-pixel jump towards zero on a monitor left of or above the primary display.
+int64_t FloorHalf(int64_t v);
+
+// Centre with halves rounded down.
 CPoint RectCenter(const CRect& rc);
 
 // The largest size the user may drag the window to: the displayed picture, within the work area.

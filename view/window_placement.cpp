@@ -23,6 +23,26 @@ void CMainFrame::OnMoving(UINT, LPRECT pRect)
     m_ptCenter = RectCenter(rc);
 }
 
+LRESULT CMainFrame::OnExitSizeMove(WPARAM, LPARAM)
+{
+    m_bMoveTracked = false;
+    // Dragged onto a smaller monitor, the window is laid out there as the next picture would be.
+    const CRect rcWindow = GetWindowRect();
+    if (LargerThanWorkArea({rcWindow.Width(), rcWindow.Height()}, MonitorNear(m_ptCenter).rcWork))
+        LayoutView(false);
+    m_rcPlaced = GetWindowRect();
+    return Default();
+}
+
+LRESULT CMainFrame::OnDisplayChange(WPARAM, LPARAM)
+{
+    // A monitor gone or the monitors rearranged: where Windows moved the window, the next
+    // layout centres there.
+    m_ptCenter = CentreAfterSystemMove(m_ptCenter, m_rcPlaced, GetWindowRect());
+    m_rcPlaced = GetWindowRect();
+    return Default();
+}
+
 void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
 {
     const CSize size = MaxTrackSize(MonitorNear(m_ptCenter).rcWork, m_sizeView);

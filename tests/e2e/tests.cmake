@@ -19,3 +19,13 @@ foreach(script IN LISTS E2E_TESTS)
         SKIP_RETURN_CODE 77
         ENVIRONMENT "WINEPREFIX=${VISTREL_WINEPREFIX};WINEDEBUG=-all;VISTREL_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endforeach()
+
+# e2e.dll_search: stand-ins for gdiplus.dll, msimg32.dll and winmm.dll (modules: no import library
+# of those names) and a probe that loads DLLs by bare name.
+foreach(dll gdiplus msimg32 winmm)
+    add_library(vistrel_planted_${dll} MODULE ${CMAKE_CURRENT_SOURCE_DIR}/e2e/planted_dll.c)
+    set_target_properties(vistrel_planted_${dll} PROPERTIES PREFIX "" OUTPUT_NAME ${dll}
+        LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted LINK_OPTIONS -static)
+endforeach()
+add_executable(vistrel_planted_probe ${CMAKE_CURRENT_SOURCE_DIR}/e2e/planted_probe.c)
+set_target_properties(vistrel_planted_probe PROPERTIES OUTPUT_NAME probe RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)

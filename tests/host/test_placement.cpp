@@ -29,10 +29,12 @@ TEST(MovingClamp, TopLeftWinsForAWindowLargerThanTheRoom)
     EXPECT_EQ(ClampMovingRect({50, 50, 1450, 1150}, {0, 0, 1280, 984}), CRect(0, 0, 1400, 1100));
 }
 
-TEST(RectGeometry, CentreTruncatesTowardZero)
+TEST(RectGeometry, CentreRoundsHalvesDown)
 {
     EXPECT_EQ(RectCenter({0, 0, 5, 7}), CPoint(2, 3));
-    EXPECT_EQ(RectCenter({-3, -5, 0, 0}), CPoint(-1, -2));
+    EXPECT_EQ(RectCenter({-3, -5, 0, 0}), CPoint(-2, -3));
+    // A 401-wide window laid out about x = -100 (left -100 - 200) gives its centre back.
+    EXPECT_EQ(RectCenter({-300, -1, 101, 0}), CPoint(-100, -1));
     EXPECT_EQ(RectCenter({2000000000, 2000000000, 2100000000, 2100000000}), CPoint(2050000000, 2050000000));
 }
 
