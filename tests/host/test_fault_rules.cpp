@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "framework/fault_rules.h"
@@ -36,4 +37,38 @@ TEST(FaultRules, ImagingModulesAreGdiplusAndItsCodecs)
     for (const char* name : {"vistrel.exe", "ntdll.dll", "kernel32.dll", "KERNELBASE.dll", "ucrtbase.dll",
                              "msvcrt.dll", "gdi32.dll", "gdiplus", "gdiplus.dll.mui", "xgdiplus.dll", ""})
         EXPECT_FALSE(IsImagingModule(name)) << name;
+}
+
+// The runtime and the core run for whoever calls them; the program and the imaging code don't.
+TEST(FaultRules, RuntimeModulesAreTheSystemsRuntimeAndCore)
+{
+    for (const char* name : {"msvcrt.dll", "ucrtbase.dll", "VCRUNTIME140.dll", "ntdll.dll", "KERNELBASE.dll",
+                             "KERNEL32.dll"})
+        EXPECT_TRUE(IsRuntimeModule(name)) << name;
+    for (const char* name : {"vistrel.exe", "gdiplus.dll", "windowscodecs.dll", "user32.dll", "msvcrt", ""})
+        EXPECT_FALSE(IsRuntimeModule(name)) << name;
+}
+
+// The first frame outside the runtime decides; a walk that breaks off or runs too deep does not.
+TEST(FaultRules, AFaultIsJudgedByTheFirstFrameOutsideTheRuntime)
+{
+    using F = FrameCode;
+    auto judge = [](std::vector<F> frames) {
+        return IsImagingFault([&](int depth) -> std::optional<F> {
+            if (depth >= static_cast<int>(frames.size()))
+                return std::nullopt;
+            return frames[depth];
+        });
+    };
+    EXPECT_TRUE(judge({F::Imaging, F::Other}));
+    EXPECT_TRUE(judge({F::Runtime, F::Runtime, F::Imaging, F::Other}));
+    EXPECT_FALSE(judge({F::Runtime, F::Other, F::Imaging}));
+    EXPECT_FALSE(judge({F::Other, F::Imaging}));
+    EXPECT_FALSE(judge({F::Runtime, F::Runtime}));
+    EXPECT_FALSE(judge({}));
+    std::vector<F> deep(kMaxFaultFrames, F::Runtime);
+    deep.push_back(F::Imaging);
+    EXPECT_FALSE(judge(deep));
+    deep.erase(deep.begin());
+    EXPECT_TRUE(judge(deep));
 }

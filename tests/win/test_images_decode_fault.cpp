@@ -1,16 +1,20 @@
 // A decoder that crashes on a file: the guard turns a fault inside the platform's imaging
 // code into a file that can't be shown, the walk steps over it, and decoding goes on as
 // before on every thread; a fault in the program's own code inside the guard still ends the
-// program. The decoder is replaced by one that makes GDI+ fault on files named boom.png.
+// program. The decoder is replaced by one that makes GDI+ fault on files named boom.png; a
+// DLL of the tests' own stands for a codec extension, faulting in itself or in the C runtime.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cwchar>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "framework/handler_calls.h"
 #include "images/decode/decode_guard.h"
 #include "images/decode/imaging_code.h"
 #include "images/decode/picture_decode.h"
@@ -194,6 +198,88 @@ TEST(DecodeGuardDeathTest, AFaultInTheProgramsOwnCodeEndsTheProgram)
     auto own = [] { WriteThroughNull(); };
     EXPECT_EXIT(CallGuarded(own), ::testing::ExitedWithCode(static_cast<int>(kAccessViolation)), "");
     EXPECT_EXIT(CallGuardedOnAThread(own), ::testing::ExitedWithCode(static_cast<int>(kAccessViolation)), "");
+}
+
+
+// The tests' own DLL: a module that is no imaging code until it is counted as one.
+struct FaultModule {
+    FaultModule()
+    {
+        std::string narrow = VISTREL_FAULT_MODULE_PATH;
+        std::replace(narrow.begin(), narrow.end(), '/', '\\');
+        hModule = ::LoadLibraryW(std::wstring(narrow.begin(), narrow.end()).c_str());
+        writeThroughNull = reinterpret_cast<void (*)()>(
+            reinterpret_cast<void*>(::GetProcAddress(hModule, "FaultModuleWriteThroughNull")));
+        copyIntoBadPointer = reinterpret_cast<void (*)()>(
+            reinterpret_cast<void*>(::GetProcAddress(hModule, "FaultModuleCopyIntoBadPointer")));
+    }
+    bool Loaded() const { return writeThroughNull && copyIntoBadPointer; }
+    void Count() const { CountModuleAsImagingCode(reinterpret_cast<const void*>(writeThroughNull)); }
+
+    HMODULE hModule = nullptr;
+    void (*writeThroughNull)() = nullptr;
+    void (*copyIntoBadPointer)() = nullptr;
+};
+
+volatile int g_afterCopy = 0;
+
+// The same memcpy of the system's C runtime on the same bad pointer, called from the
+// program's own code; the store after it keeps the call from being a tail call.
+void CopyIntoBadPointerHere()
+{
+    using CopyBytes = void* (*)(void*, const void*, size_t);
+    static const char bytes[256] = {};
+    const auto copy = reinterpret_cast<CopyBytes>(
+        reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryW(L"msvcrt.dll"), "memcpy")));
+    ASSERT_NE(copy, nullptr);
+    copy(reinterpret_cast<void*>(0x10), bytes, sizeof(bytes));
+    g_afterCopy = 1;
+}
+
+// A codec module's faults, in its own code or in the C runtime it calls, are the imaging
+// code's once the module counts as imaging code, and end the program before; the runtime's
+// fault called from the program's own code ends it, on a worker as on the main thread.
+TEST(DecodeGuardDeathTest, FaultsOfACodecModuleAndTheRuntimeItCallsAreContained)
+{
+    const FaultModule module;
+    ASSERT_TRUE(module.Loaded());
+    auto inModule = [&] { module.writeThroughNull(); };
+    auto inRuntimeFromModule = [&] { module.copyIntoBadPointer(); };
+    auto inRuntimeFromOwnCode = [] { CopyIntoBadPointerHere(); };
+    const auto endsWithFault = ::testing::ExitedWithCode(static_cast<int>(kAccessViolation));
+    EXPECT_EXIT(CallGuarded(inModule), endsWithFault, "");
+    EXPECT_EXIT(CallGuarded(inRuntimeFromModule), endsWithFault, "");
+
+    module.Count();
+    unsigned long code = 0;
+    EXPECT_FALSE(CallGuarded(inModule, &code));
+    EXPECT_EQ(code, kAccessViolation);
+    code = 0;
+    EXPECT_FALSE(CallGuarded(inRuntimeFromModule, &code));
+    EXPECT_EQ(code, kAccessViolation);
+    std::thread([&] { EXPECT_FALSE(CallGuarded(inRuntimeFromModule)); }).join();
+
+    EXPECT_EXIT(CallGuarded(inRuntimeFromOwnCode), endsWithFault, "");
+    EXPECT_EXIT(CallGuardedOnAThread(inRuntimeFromOwnCode), endsWithFault, "");
+}
+
+// A fault contained on a thread that runs handlers leaves nothing behind: a handler call
+// found abandoned later, for some other reason, is let go as if the fault had never been,
+// not taken for the fault's doing (which would end the program with the fault's code).
+TEST(DecodeGuardDeathTest, AContainedFaultIsNotBlamedForALaterAbandonedHandlerCall)
+{
+    const FaultModule module;
+    ASSERT_TRUE(module.Loaded());
+    module.Count();
+    auto inRuntimeFromModule = [&] { module.copyIntoBadPointer(); };
+    auto containThenAbandon = [&] {
+        HandlerCall never;  // opened and never left, as a call the system cut short
+        if (CallGuarded(inRuntimeFromModule))
+            std::exit(3);
+        CheckHandlerCallsReturned();
+        std::exit(0);
+    };
+    EXPECT_EXIT(containThenAbandon(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

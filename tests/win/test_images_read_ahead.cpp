@@ -178,3 +178,94 @@ TEST_F(ReadAheadWalk, AFileHeldWhileTheWorkerPreparesItIsShownByTheStep)
     EXPECT_EQ(m_frame->m_sizeImage.cx, 50);
     EXPECT_EQ(m_frame->m_listFiles.size(), 3u);
 }
+
+namespace {
+
+FILETIME LastWriteTime(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+bool SetLastWriteTime(const std::wstring& path, const FILETIME& time)
+{
+    const HANDLE hFile = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool bSet = hFile != INVALID_HANDLE_VALUE && ::SetFileTime(hFile, nullptr, nullptr, &time);
+    if (hFile != INVALID_HANDLE_VALUE)
+        ::CloseHandle(hFile);
+    return bSet;
+}
+
+// The file system's change time, 0 where it keeps none.
+int64_t ChangeTime(const std::wstring& path)
+{
+    const HANDLE hFile = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    FILE_BASIC_INFO info{};
+    if (hFile != INVALID_HANDLE_VALUE) {
+        ::GetFileInformationByHandleEx(hFile, FileBasicInfo, &info, sizeof(info));
+        ::CloseHandle(hFile);
+    }
+    return info.ChangeTime.QuadPart;
+}
+
+Gdiplus::ARGB ShownColour(const CMainFrame* frame)
+{
+    Gdiplus::Color colour;
+    frame->m_pImage->GetPixel(1, 1, &colour);
+    return colour.GetValue();
+}
+
+}  // namespace
+
+// A prepared picture is shown only for the same file unchanged. A file rewritten with the
+// same size and its last-write time put back (as a tool that turns a photo losslessly leaves
+// it) is decoded again by the step where the file system keeps a change time; where it keeps
+// none, only a last-write time that moves tells, and a file rewritten so is decoded again.
+TEST_F(ReadAheadWalk, AFileRewrittenSinceItWasPreparedIsDecodedAgain)
+{
+    const std::wstring folder = MakeScratchFolder(L"read-ahead-rewritten");
+    const std::wstring b = folder + L"b.bmp", c = folder + L"c.bmp";
+    ASSERT_TRUE(WriteSolidPicture(folder + L"a.bmp", 40, 30, Color(255, 0, 0), L"image/bmp"));
+    ASSERT_TRUE(WriteSolidPicture(b, 50, 20, Color(0, 255, 0), L"image/bmp"));
+    ASSERT_TRUE(WriteSolidPicture(c, 60, 10, Color(0, 0, 255), L"image/bmp"));
+    m_frame->m_bReadAhead = true;
+    ASSERT_TRUE(m_frame->OpenFile(folder + L"a.bmp"));
+    Idle();
+    ASSERT_NE(m_frame->m_pReadAhead, nullptr);
+    ASSERT_GE(m_frame->m_pReadAhead->GetCounts().nPictures, 2u);  // b and c, the next and the previous
+
+    // Same size, same last-write time, other pixels; later than the file system's clock tick.
+    const FILETIME written = LastWriteTime(b);
+    const int64_t nChanged = ChangeTime(b);
+    ::Sleep(50);
+    ASSERT_TRUE(WriteSolidPicture(b, 50, 20, Color(255, 0, 255), L"image/bmp"));
+    ASSERT_TRUE(SetLastWriteTime(b, written));
+    const FILETIME restored = LastWriteTime(b);
+    ASSERT_EQ(::CompareFileTime(&written, &restored), 0);
+    const bool bKeepsChangeTime = nChanged != 0 && ChangeTime(b) != nChanged;
+    const size_t nTaken = m_frame->m_pReadAhead->GetCounts().nTaken;
+    Command(ID_FILE_NEXT);
+    ASSERT_EQ(m_frame->m_strFileName, L"b.bmp");
+    if (bKeepsChangeTime) {
+        EXPECT_EQ(ShownColour(m_frame), Color(255, 255, 0, 255).GetValue());
+        EXPECT_EQ(m_frame->m_pReadAhead->GetCounts().nTaken, nTaken);
+    } else {
+        const Gdiplus::ARGB shown = ShownColour(m_frame);
+        EXPECT_TRUE(shown == Color(255, 255, 0, 255).GetValue() || shown == Color(255, 0, 255, 0).GetValue());
+    }
+
+    // Rewritten with a later last-write time (two seconds on, as FAT counts them): decoded again.
+    Idle();
+    FILETIME later = LastWriteTime(c);
+    ULARGE_INTEGER ticks{{later.dwLowDateTime, later.dwHighDateTime}};
+    ticks.QuadPart += 2 * 10'000'000ULL;
+    later = {ticks.LowPart, ticks.HighPart};
+    ASSERT_TRUE(WriteSolidPicture(c, 60, 10, Color(255, 255, 0), L"image/bmp"));
+    ASSERT_TRUE(SetLastWriteTime(c, later));
+    Command(ID_FILE_NEXT);
+    ASSERT_EQ(m_frame->m_strFileName, L"c.bmp");
+    EXPECT_EQ(ShownColour(m_frame), Color(255, 255, 255, 0).GetValue());
+}
