@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "framework/fault_rules.h"
 #include "framework/handler_calls.h"
 #include "images/decode/decode_guard.h"
 #include "images/decode/imaging_code.h"
@@ -182,6 +183,46 @@ TEST(DecodeGuard, KnowsTheImagingCodeByItsModule)
     EXPECT_TRUE(at(L"gdiplus.dll", "GdipGetImageWidth") && at(L"windowscodecs.dll", "DllGetClassObject"));
     EXPECT_FALSE(at(L"ntdll.dll", "memcpy") || at(L"msvcrt.dll", "memcpy") || at(L"kernel32.dll", "GetTickCount"));
     EXPECT_FALSE(IsInImagingCode(reinterpret_cast<const void*>(&WriteThroughNull)));
+}
+
+// Where the latest access violation on any thread was raised, noted before any handler runs.
+std::atomic<const void*> g_faultAddress{nullptr};
+LONG CALLBACK NoteFaultAddress(EXCEPTION_POINTERS* pPointers)
+{
+    if (pPointers->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION)
+        g_faultAddress = pPointers->ExceptionRecord->ExceptionAddress;
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// The fault of a damaged file met most: GDI+ copies pixels into a buffer that is not there
+// and faults in the C runtime's memcpy (where this GDI+ copies with it), called from gdiplus.
+TEST(DecodeGuard, GdiplusCopyingIntoABadBufferIsContained)
+{
+    GdiplusSession gdiplus;
+    Gdiplus::Bitmap bitmap(64, 64, PixelFormat32bppARGB);
+    ASSERT_EQ(bitmap.GetLastStatus(), Gdiplus::Ok);
+    auto lockIntoBadBuffer = [&] {
+        Gdiplus::Rect rect(0, 0, 64, 64);
+        Gdiplus::BitmapData data{64, 64, 256, PixelFormat32bppARGB, reinterpret_cast<void*>(0x10), 0};
+        bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                        PixelFormat32bppARGB, &data);
+    };
+    void* const hNote = ::AddVectoredExceptionHandler(1, &NoteFaultAddress);
+    unsigned long code = 0;
+    const bool bReturned = CallGuarded(lockIntoBadBuffer, &code);
+    ::RemoveVectoredExceptionHandler(hNote);
+    if (bReturned)
+        GTEST_SKIP() << "this GDI+ refuses the buffer without faulting";
+    EXPECT_EQ(code, kAccessViolation);
+    // Raised in gdiplus itself or, as under Wine (ucrtbase.dll), in the runtime it called.
+    HMODULE hFaulted = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         static_cast<const wchar_t*>(g_faultAddress.load()), &hFaulted);
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(hFaulted, path, MAX_PATH);
+    const std::wstring file = std::wcsrchr(path, L'\\') ? std::wcsrchr(path, L'\\') + 1 : path;
+    EXPECT_TRUE(IsInImagingCode(g_faultAddress.load()) || IsRuntimeModule(std::string(file.begin(), file.end())))
+        << std::string(file.begin(), file.end());
 }
 
 // Runs fn under a guard on a thread of its own, as the read-ahead worker decodes.
