@@ -181,91 +181,52 @@ TEST_F(ReadAheadWalk, AFileHeldWhileTheWorkerPreparesItIsShownByTheStep)
 
 namespace {
 
-FILETIME LastWriteTime(const std::wstring& path)
+// A file's times as the file system keeps them (the change time 0 where it keeps none), after
+// its last-write time is set to *pWrite when given.
+FILE_BASIC_INFO Times(const std::wstring& path, const LARGE_INTEGER* pWrite = nullptr)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-    return data.ftLastWriteTime;
-}
-
-bool SetLastWriteTime(const std::wstring& path, const FILETIME& time)
-{
-    const HANDLE hFile = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    const bool bSet = hFile != INVALID_HANDLE_VALUE && ::SetFileTime(hFile, nullptr, nullptr, &time);
-    if (hFile != INVALID_HANDLE_VALUE)
-        ::CloseHandle(hFile);
-    return bSet;
-}
-
-// The file system's change time, 0 where it keeps none.
-int64_t ChangeTime(const std::wstring& path)
-{
-    const HANDLE hFile = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     FILE_BASIC_INFO info{};
-    if (hFile != INVALID_HANDLE_VALUE) {
+    const HANDLE hFile = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const FILETIME write = pWrite ? FILETIME{pWrite->LowPart, static_cast<DWORD>(pWrite->HighPart)} : FILETIME{};
+    if (!pWrite || ::SetFileTime(hFile, nullptr, nullptr, &write))
         ::GetFileInformationByHandleEx(hFile, FileBasicInfo, &info, sizeof(info));
-        ::CloseHandle(hFile);
-    }
-    return info.ChangeTime.QuadPart;
-}
-
-Gdiplus::ARGB ShownColour(const CMainFrame* frame)
-{
-    Gdiplus::Color colour;
-    frame->m_pImage->GetPixel(1, 1, &colour);
-    return colour.GetValue();
+    ::CloseHandle(hFile);
+    return info;
 }
 
 }  // namespace
 
-// A prepared picture is shown only for the same file unchanged. A file rewritten with the
-// same size and its last-write time put back (as a tool that turns a photo losslessly leaves
-// it) is decoded again by the step where the file system keeps a change time; where it keeps
-// none, only a last-write time that moves tells, and a file rewritten so is decoded again.
-TEST_F(ReadAheadWalk, AFileRewrittenSinceItWasPreparedIsDecodedAgain)
+// A prepared picture is shown only for the same file unchanged: one rewritten with the same
+// size and its last-write time put back (as a tool that turns a photo losslessly leaves it)
+// is decoded again by the step, where the file system keeps a change time (Wine keeps the
+// Unix one); where it keeps none (FAT), nothing tells the two apart.
+TEST_F(ReadAheadWalk, AFileRewrittenWithItsDatePutBackIsDecodedAgain)
 {
     const std::wstring folder = MakeScratchFolder(L"read-ahead-rewritten");
-    const std::wstring b = folder + L"b.bmp", c = folder + L"c.bmp";
+    const std::wstring b = folder + L"b.bmp";
     ASSERT_TRUE(WriteSolidPicture(folder + L"a.bmp", 40, 30, Color(255, 0, 0), L"image/bmp"));
     ASSERT_TRUE(WriteSolidPicture(b, 50, 20, Color(0, 255, 0), L"image/bmp"));
-    ASSERT_TRUE(WriteSolidPicture(c, 60, 10, Color(0, 0, 255), L"image/bmp"));
     m_frame->m_bReadAhead = true;
     ASSERT_TRUE(m_frame->OpenFile(folder + L"a.bmp"));
     Idle();
     ASSERT_NE(m_frame->m_pReadAhead, nullptr);
-    ASSERT_GE(m_frame->m_pReadAhead->GetCounts().nPictures, 2u);  // b and c, the next and the previous
+    ASSERT_EQ(m_frame->m_pReadAhead->GetCounts().nPictures, 1u);  // b, the next and the previous
 
-    // Same size, same last-write time, other pixels; later than the file system's clock tick.
-    const FILETIME written = LastWriteTime(b);
-    const int64_t nChanged = ChangeTime(b);
-    ::Sleep(50);
-    ASSERT_TRUE(WriteSolidPicture(b, 50, 20, Color(255, 0, 255), L"image/bmp"));
-    ASSERT_TRUE(SetLastWriteTime(b, written));
-    const FILETIME restored = LastWriteTime(b);
-    ASSERT_EQ(::CompareFileTime(&written, &restored), 0);
-    const bool bKeepsChangeTime = nChanged != 0 && ChangeTime(b) != nChanged;
-    const size_t nTaken = m_frame->m_pReadAhead->GetCounts().nTaken;
+    const FILE_BASIC_INFO prepared = Times(b);
+    ::Sleep(50);  // past a tick of the file system's clock
+    ASSERT_TRUE(WriteSolidPicture(b, 50, 20, Color(255, 0, 255), L"image/bmp"));  // same size, other pixels
+    const FILE_BASIC_INFO rewritten = Times(b, &prepared.LastWriteTime);
+    ASSERT_EQ(rewritten.LastWriteTime.QuadPart, prepared.LastWriteTime.QuadPart);
+    const bool bKeepsChangeTime = rewritten.ChangeTime.QuadPart != prepared.ChangeTime.QuadPart;
     Command(ID_FILE_NEXT);
     ASSERT_EQ(m_frame->m_strFileName, L"b.bmp");
+    Gdiplus::Color shown;
+    m_frame->m_pImage->GetPixel(1, 1, &shown);
     if (bKeepsChangeTime) {
-        EXPECT_EQ(ShownColour(m_frame), Color(255, 255, 0, 255).GetValue());
-        EXPECT_EQ(m_frame->m_pReadAhead->GetCounts().nTaken, nTaken);
+        EXPECT_EQ(shown.GetValue(), Color(255, 0, 255).GetValue());
+        EXPECT_EQ(m_frame->m_pReadAhead->GetCounts().nTaken, 0u);
     } else {
-        const Gdiplus::ARGB shown = ShownColour(m_frame);
-        EXPECT_TRUE(shown == Color(255, 255, 0, 255).GetValue() || shown == Color(255, 0, 255, 0).GetValue());
+        EXPECT_TRUE(shown.GetValue() == Color(255, 0, 255).GetValue() || shown.GetValue() == Color(0, 255, 0).GetValue());
     }
-
-    // Rewritten with a later last-write time (two seconds on, as FAT counts them): decoded again.
-    Idle();
-    FILETIME later = LastWriteTime(c);
-    ULARGE_INTEGER ticks{{later.dwLowDateTime, later.dwHighDateTime}};
-    ticks.QuadPart += 2 * 10'000'000ULL;
-    later = {ticks.LowPart, ticks.HighPart};
-    ASSERT_TRUE(WriteSolidPicture(c, 60, 10, Color(255, 255, 0), L"image/bmp"));
-    ASSERT_TRUE(SetLastWriteTime(c, later));
-    Command(ID_FILE_NEXT);
-    ASSERT_EQ(m_frame->m_strFileName, L"c.bmp");
-    EXPECT_EQ(ShownColour(m_frame), Color(255, 255, 255, 0).GetValue());
 }
