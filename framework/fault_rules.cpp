@@ -38,7 +38,8 @@ bool IsRuntimeModule(std::string_view exportName)
     // The system's C runtimes (the old one GDI+ and the imaging component use, the universal
     // one and the compiler's part of it that codec extensions built by Visual C++ use) and the
     // core every module calls.
-    static constexpr std::string_view kModules[] = {"msvcrt.dll", "ucrtbase.dll",   "vcruntime140.dll", "vcruntime140_app.dll",
-                                                    "ntdll.dll",  "kernelbase.dll", "kernel32.dll"};
+    static constexpr std::string_view kModules[] = {"msvcrt.dll",   "ucrtbase.dll",   "vcruntime140.dll",
+                                                    "vcruntime140_app.dll", "ntdll.dll", "kernelbase.dll",
+                                                    "kernel32.dll"};
     return IsOneOf(kModules, exportName);
 }

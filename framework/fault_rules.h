@@ -2,7 +2,8 @@
 // Decisions about hardware faults: which exception codes are faults of the processor or
 // of memory (the ones the decoder's guard contains and the ones that end the program
 // anywhere else; the values are the system's), which modules are the platform's imaging
-// code or the runtime that code calls, and which calls of the program's handlers an exception has abandoned.
+// code or the runtime that code calls, and which calls of the program's handlers an
+// exception has abandoned.
 #include <cstddef>
 #include <cstdint>
 #include <optional>

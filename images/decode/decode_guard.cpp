@@ -14,10 +14,10 @@
 // that none of them handled reaches the guard's frame, and the guard takes it only when it
 // is a hardware fault of the imaging code: raised inside it, or inside the C runtime or the
 // system's core called from it (IsFaultOfImagingCode); anything else goes on outwards and
-// ends the program as any crash does. A fault it takes is
-// unwound properly (RtlUnwindEx) down to the guard's frame: the decoder's termination
-// handlers (__finally, and destructors in code built for asynchronous exceptions) run on the
-// way and may give back what they hold, then the call returns false with the fault's code.
+// ends the program as any crash does. A fault it takes is unwound properly (RtlUnwindEx)
+// down to the guard's frame: the decoder's termination handlers (__finally, and destructors
+// in code built for asynchronous exceptions) run on the way and may give back what they
+// hold, then the call returns false with the fault's code.
 // A lock the decoder took without such a handler stays taken.
 
 static_assert(IsHardwareFault(EXCEPTION_ACCESS_VIOLATION) && IsHardwareFault(EXCEPTION_FLT_UNDERFLOW) &&

@@ -75,9 +75,9 @@ FrameCode CodeAt(const void* address)
 // return address on top of the stack. The dispatcher took these very steps from the fault up
 // to the guard's frame before it asked the guard (and checked each frame against the
 // stack's bounds), and the walk stops at the program's own frame under the guard at the
-// latest, so it reads only stack the dispatcher already read.
-// Neither call allocates or takes the loader's lock (the table lookup reads the loader's
-// table of modules as the dispatcher does).
+// latest, so it reads only stack the dispatcher already read. Neither call allocates or
+// takes the loader's lock: the lookup reads the loader's table of modules as the
+// dispatcher's own lookups do.
 bool StepToCaller(CONTEXT& context)
 {
     DWORD64 base = 0;
