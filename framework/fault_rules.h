@@ -2,9 +2,11 @@
 // Decisions about hardware faults: which exception codes are faults of the processor or
 // of memory (the ones the decoder's guard contains and the ones that end the program
 // anywhere else; the values are the system's), which modules are the platform's imaging
-// code, and which calls of the program's handlers an exception has abandoned.
+// code or the runtime that code calls, and which calls of the program's handlers an
+// exception has abandoned.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -41,6 +43,34 @@ constexpr bool IsHardwareFault(unsigned long code)
 // is the platform's imaging code: GDI+ and the codec modules it or the Windows Imaging
 // Component load to decode. Never the program, the C runtime or the system's core.
 bool IsImagingModule(std::string_view exportName);
+
+// Whether a module is the C runtime or the system's core (ntdll, kernelbase, kernel32), by
+// the name it gives itself: code that runs on behalf of whoever called it, so a fault there
+// is judged by the first caller outside them. The program's own runtime, linked into it, is
+// never one of these.
+bool IsRuntimeModule(std::string_view exportName);
+
+// Whose code one frame of a faulting thread's stack runs.
+enum class FrameCode { Imaging, Runtime, Other };
+
+// How far the guard walks a faulting stack looking for the caller of the runtime: further
+// than any decoder nests runtime and core calls.
+constexpr int kMaxFaultFrames = 64;
+
+// Decides a fault from its stack's frames, innermost first: the first one that is not the
+// runtime's or the core's names the code it belongs to. A walk that ends (nullopt, as
+// frameAt answers where the stack can't be followed) or passes kMaxFaultFrames decides
+// nothing: the fault is not the imaging code's.
+template <class FrameAt>
+bool IsImagingFault(FrameAt frameAt)
+{
+    for (int depth = 0; depth < kMaxFaultFrames; ++depth) {
+        const std::optional<FrameCode> code = frameAt(depth);
+        if (!code || *code != FrameCode::Runtime)
+            return code == FrameCode::Imaging;
+    }
+    return false;
+}
 
 // Whether an exception reports something gone wrong (warning or error severity). The C++
 // runtime's own throws and the debugger's notices (debug text, thread names) don't, so the

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <new>
 #include <vector>
 
@@ -23,16 +24,25 @@ struct LastFailure {
     CONTEXT context;
 };
 
-DWORD g_failureSlot = TLS_OUT_OF_INDEXES;
+std::atomic<DWORD> g_failureSlot{TLS_OUT_OF_INDEXES};
+
+// The thread's copy of its last failure; null on a thread that runs no handlers.
+LastFailure* ThreadFailure()
+{
+    const DWORD slot = g_failureSlot.load(std::memory_order_acquire);
+    if (slot == TLS_OUT_OF_INDEXES)
+        return nullptr;
+    const DWORD lastError = ::GetLastError();  // TlsGetValue clears it
+    auto* pLast = static_cast<LastFailure*>(::TlsGetValue(slot));
+    ::SetLastError(lastError);
+    return pLast;
+}
 
 LONG CALLBACK NoteFailure(EXCEPTION_POINTERS* pPointers)
 {
     if (!ReportsFailure(pPointers->ExceptionRecord->ExceptionCode))
         return EXCEPTION_CONTINUE_SEARCH;
-    const DWORD lastError = ::GetLastError();  // TlsGetValue clears it
-    auto* pLast = static_cast<LastFailure*>(::TlsGetValue(g_failureSlot));
-    ::SetLastError(lastError);
-    if (pLast) {
+    if (LastFailure* pLast = ThreadFailure()) {
         pLast->record = *pPointers->ExceptionRecord;
         pLast->record.ExceptionRecord = nullptr;
         pLast->context = *pPointers->ContextRecord;
@@ -43,10 +53,11 @@ LONG CALLBACK NoteFailure(EXCEPTION_POINTERS* pPointers)
 DWORD FailureSlot()
 {
     static const DWORD slot = [] {
-        g_failureSlot = ::TlsAlloc();
-        if (g_failureSlot != TLS_OUT_OF_INDEXES)
+        const DWORD allocated = ::TlsAlloc();
+        g_failureSlot.store(allocated, std::memory_order_release);
+        if (allocated != TLS_OUT_OF_INDEXES)
             ::AddVectoredExceptionHandler(0, &NoteFailure);
-        return g_failureSlot;
+        return allocated;
     }();
     return slot;
 }
@@ -117,4 +128,10 @@ void CheckHandlerCallsReturned()
 {
     ThreadCalls& calls = Calls();
     DropAbandoned(calls, calls.open.size());
+}
+
+void ForgetLastFailure()
+{
+    if (LastFailure* pLast = ThreadFailure())
+        pLast->record.ExceptionCode = 0;
 }

@@ -25,3 +25,7 @@ private:
 
 // For a message loop that runs outside every handler: any call still open was abandoned.
 void CheckHandlerCallsReturned();
+
+// The failure last raised on this thread was dealt with where it was raised (the decoder's
+// guard contained it): no handler call found abandoned later is its doing.
+void ForgetLastFailure();

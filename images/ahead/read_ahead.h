@@ -17,10 +17,14 @@
 #include "images/decode/picture_decode.h"
 
 // What a file looked like when it was read: a prepared result is good only for the same file.
+// The change time moves with every write and every change of the file's times, so a file
+// rewritten with its last-write time put back (or within FAT's two seconds) differs; 0 where
+// the file system keeps none.
 struct FileStamp {
     bool bExists = false;
     uint64_t nSize = 0;
     uint64_t nWriteTime = 0;
+    uint64_t nChangeTime = 0;
     bool operator==(const FileStamp&) const = default;
 };
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "framework/fault_rules.h"
+#include "framework/handler_calls.h"
 #include "images/decode/imaging_code.h"
 
 // How the guard orders itself against the decoder's own handlers. The guarded call runs in a
@@ -11,11 +12,12 @@
 // to the frame handlers from the innermost frame outwards: every handler inside GDI+ and its
 // codecs, all deeper than the guard, sees the fault first and may handle it. Only a fault
 // that none of them handled reaches the guard's frame, and the guard takes it only when it
-// is a hardware fault raised inside the platform's imaging code (IsInImagingCode); anything
-// else goes on outwards and ends the program as any crash does. A fault it takes is
-// unwound properly (RtlUnwindEx) down to the guard's frame: the decoder's termination
-// handlers (__finally, and destructors in code built for asynchronous exceptions) run on the
-// way and may give back what they hold, then the call returns false with the fault's code.
+// is a hardware fault of the imaging code: raised inside it, or inside the C runtime or the
+// system's core called from it (IsFaultOfImagingCode); anything else goes on outwards and
+// ends the program as any crash does. A fault it takes is unwound properly (RtlUnwindEx)
+// down to the guard's frame: the decoder's termination handlers (__finally, and destructors
+// in code built for asynchronous exceptions) run on the way and may give back what they
+// hold, then the call returns false with the fault's code.
 // A lock the decoder took without such a handler stays taken.
 
 static_assert(IsHardwareFault(EXCEPTION_ACCESS_VIOLATION) && IsHardwareFault(EXCEPTION_FLT_UNDERFLOW) &&
@@ -23,12 +25,12 @@ static_assert(IsHardwareFault(EXCEPTION_ACCESS_VIOLATION) && IsHardwareFault(EXC
 
 namespace {
 
-// The guard takes a hardware fault raised inside the imaging code; what the handler is shown
-// while frames unwind is not a new fault.
-bool TakesFault(const EXCEPTION_RECORD& record)
+// The guard takes a hardware fault of the imaging code, judged from the context at the
+// faulting instruction; what the handler is shown while frames unwind is not a new fault.
+bool TakesFault(const EXCEPTION_RECORD& record, const CONTEXT& context)
 {
     return (record.ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) == 0 &&
-           IsHardwareFault(record.ExceptionCode) && IsInImagingCode(record.ExceptionAddress);
+           IsHardwareFault(record.ExceptionCode) && IsFaultOfImagingCode(context);
 }
 
 }  // namespace
@@ -42,8 +44,9 @@ unsigned long CallInGuardFrame(void (*fn)(void*), void* context)
 {
     __try {
         fn(context);
-    } __except (TakesFault(*GetExceptionInformation()->ExceptionRecord) ? EXCEPTION_EXECUTE_HANDLER
-                                                                        : EXCEPTION_CONTINUE_SEARCH) {
+    } __except (TakesFault(*GetExceptionInformation()->ExceptionRecord, *GetExceptionInformation()->ContextRecord)
+                    ? EXCEPTION_EXECUTE_HANDLER
+                    : EXCEPTION_CONTINUE_SEARCH) {
         return GetExceptionCode();
     }
     return 0;
@@ -84,10 +87,11 @@ VistrelGuardFrameContinue:
     .seh_endproc
 )");
 
-EXCEPTION_DISPOSITION VistrelGuardFrameHandler(EXCEPTION_RECORD* pRecord, void* pEstablisherFrame, CONTEXT*,
+// The context it is handed is the fault's own; the dispatcher's is the guard frame's.
+EXCEPTION_DISPOSITION VistrelGuardFrameHandler(EXCEPTION_RECORD* pRecord, void* pEstablisherFrame, CONTEXT* pContext,
                                                DISPATCHER_CONTEXT* pDispatch)
 {
-    if (!TakesFault(*pRecord))
+    if (!TakesFault(*pRecord, *pContext))
         return ExceptionContinueSearch;
     ::RtlUnwindEx(pEstablisherFrame, reinterpret_cast<void*>(&VistrelGuardFrameContinue), pRecord,
                   reinterpret_cast<void*>(static_cast<ULONG_PTR>(pRecord->ExceptionCode)), pDispatch->ContextRecord,
@@ -122,6 +126,8 @@ unsigned long CallInGuardFrame(void (*fn)(void*), void* context)
 bool CallWithFaultGuard(void (*fn)(void*), void* context, unsigned long* pCode)
 {
     const unsigned long code = CallInGuardFrame(fn, context);
+    if (code != 0)
+        ForgetLastFailure();  // contained here, it abandoned no handler call
     if (pCode)
         *pCode = code;
     return code == 0;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
 #include <string_view>
 
 #include "framework/fault_rules.h"
@@ -56,12 +57,64 @@ bool IsCountedCodecModule(const unsigned char* pBase)
     return false;
 }
 
+FrameCode CodeAt(const void* address)
+{
+    const unsigned char* pBase = ModuleBase(address);
+    if (!pBase)
+        return FrameCode::Other;
+    const std::string_view name = ExportName(pBase);
+    if (IsImagingModule(name) || IsCountedCodecModule(pBase))
+        return FrameCode::Imaging;
+    return IsRuntimeModule(name) ? FrameCode::Runtime : FrameCode::Other;
+}
+
+#if defined(_M_X64) || defined(__x86_64__)
+
+// Moves the context from a frame to its caller's with the unwind data of the module's
+// function table, as the system's dispatcher does: a function with no entry is a leaf, its
+// return address on top of the stack. The dispatcher took these very steps from the fault up
+// to the guard's frame before it asked the guard (and checked each frame against the
+// stack's bounds), and the walk stops at the program's own frame under the guard at the
+// latest, so it reads only stack the dispatcher already read. Neither call allocates or
+// takes the loader's lock: the lookup reads the loader's table of modules as the
+// dispatcher's own lookups do.
+bool StepToCaller(CONTEXT& context)
+{
+    DWORD64 base = 0;
+    if (PRUNTIME_FUNCTION pFunction = ::RtlLookupFunctionEntry(context.Rip, &base, nullptr)) {
+        void* pHandlerData = nullptr;
+        DWORD64 establisher = 0;
+        ::RtlVirtualUnwind(UNW_FLAG_NHANDLER, base, context.Rip, pFunction, &context, &pHandlerData, &establisher,
+                           nullptr);
+    } else {
+        context.Rip = *reinterpret_cast<const DWORD64*>(context.Rsp);
+        context.Rsp += 8;
+    }
+    return context.Rip != 0;
+}
+
+#endif
+
 }  // namespace
 
 bool IsInImagingCode(const void* address)
 {
-    const unsigned char* pBase = ModuleBase(address);
-    return pBase && (IsImagingModule(ExportName(pBase)) || IsCountedCodecModule(pBase));
+    return CodeAt(address) == FrameCode::Imaging;
+}
+
+bool IsFaultOfImagingCode(const CONTEXT& fault)
+{
+#if defined(_M_X64) || defined(__x86_64__)
+    CONTEXT context = fault;
+    return IsImagingFault([&](int depth) -> std::optional<FrameCode> {
+        if (depth > 0 && !StepToCaller(context))
+            return std::nullopt;
+        return CodeAt(reinterpret_cast<const void*>(context.Rip));
+    });
+#else
+    // No function tables to walk by: the faulting instruction's module decides.
+    return IsInImagingCode(reinterpret_cast<const void*>(fault.Eip));
+#endif
 }
 
 void CountModuleAsImagingCode(const void* address)

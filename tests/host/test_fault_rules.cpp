@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "framework/fault_rules.h"
@@ -36,4 +37,28 @@ TEST(FaultRules, ImagingModulesAreGdiplusAndItsCodecs)
     for (const char* name : {"vistrel.exe", "ntdll.dll", "kernel32.dll", "KERNELBASE.dll", "ucrtbase.dll",
                              "msvcrt.dll", "gdi32.dll", "gdiplus", "gdiplus.dll.mui", "xgdiplus.dll", ""})
         EXPECT_FALSE(IsImagingModule(name)) << name;
+}
+
+// The runtime and the core run for whoever called them: the first frame outside them decides,
+// and a walk that breaks off or runs too deep decides nothing.
+TEST(FaultRules, AFaultIsJudgedByTheFirstFrameOutsideTheRuntime)
+{
+    for (const char* name : {"msvcrt.dll", "ucrtbase.dll", "VCRUNTIME140.dll", "ntdll.dll", "KERNELBASE.dll"})
+        EXPECT_TRUE(IsRuntimeModule(name) && !IsImagingModule(name)) << name;
+    for (const char* name : {"vistrel.exe", "gdiplus.dll", "user32.dll", "msvcrt", ""})
+        EXPECT_FALSE(IsRuntimeModule(name)) << name;
+    using F = FrameCode;
+    auto judge = [](std::vector<F> frames) {
+        return IsImagingFault([&](int depth) {
+            return depth < static_cast<int>(frames.size()) ? std::optional<F>(frames[depth]) : std::nullopt;
+        });
+    };
+    EXPECT_TRUE(judge({F::Imaging, F::Other}) && judge({F::Runtime, F::Runtime, F::Imaging, F::Other}));
+    EXPECT_FALSE(judge({F::Runtime, F::Other, F::Imaging}) || judge({F::Other, F::Imaging}) ||
+                 judge({F::Runtime, F::Runtime}) || judge({}));
+    std::vector<F> deep(kMaxFaultFrames, F::Runtime);
+    deep.push_back(F::Imaging);
+    EXPECT_FALSE(judge(deep));
+    deep.erase(deep.begin());
+    EXPECT_TRUE(judge(deep));
 }

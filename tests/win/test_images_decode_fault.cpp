@@ -4,13 +4,16 @@
 // program. The decoder is replaced by one that makes GDI+ fault on files named boom.png.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cwchar>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "framework/handler_calls.h"
 #include "images/decode/decode_guard.h"
 #include "images/decode/imaging_code.h"
 #include "images/decode/picture_decode.h"
@@ -180,6 +183,24 @@ TEST(DecodeGuard, KnowsTheImagingCodeByItsModule)
     EXPECT_FALSE(IsInImagingCode(reinterpret_cast<const void*>(&WriteThroughNull)));
 }
 
+// The fault of a damaged file met most: GDI+ copying pixels into a buffer that is not there.
+// Wine's gdiplus faults in the runtime's memcpy it calls (ucrtbase.dll).
+TEST(DecodeGuard, GdiplusCopyingIntoABadBufferIsContained)
+{
+    GdiplusSession gdiplus;
+    Gdiplus::Bitmap bitmap(64, 64, PixelFormat32bppARGB);
+    auto lockIntoBadBuffer = [&] {
+        Gdiplus::Rect rect(0, 0, 64, 64);
+        Gdiplus::BitmapData data{64, 64, 256, PixelFormat32bppARGB, reinterpret_cast<void*>(0x10), 0};
+        bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppARGB,
+                        &data);
+    };
+    unsigned long code = 0;
+    if (CallGuarded(lockIntoBadBuffer, &code))
+        GTEST_SKIP() << "this GDI+ refuses the buffer without faulting";
+    EXPECT_EQ(code, kAccessViolation);
+}
+
 // Runs fn under a guard on a thread of its own, as the read-ahead worker decodes.
 template <class F>
 void CallGuardedOnAThread(F fn)
@@ -194,6 +215,60 @@ TEST(DecodeGuardDeathTest, AFaultInTheProgramsOwnCodeEndsTheProgram)
     auto own = [] { WriteThroughNull(); };
     EXPECT_EXIT(CallGuarded(own), ::testing::ExitedWithCode(static_cast<int>(kAccessViolation)), "");
     EXPECT_EXIT(CallGuardedOnAThread(own), ::testing::ExitedWithCode(static_cast<int>(kAccessViolation)), "");
+}
+
+
+// The system's memcpy on a bad pointer from the program's own code; the store after the call
+// keeps it from being a tail call, which would leave no frame of the caller.
+volatile int g_afterCopy = 0;
+void CopyIntoBadPointerHere()
+{
+    static const char bytes[256] = {};
+    const auto copy = reinterpret_cast<void* (*)(void*, const void*, size_t)>(
+        reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryW(L"msvcrt.dll"), "memcpy")));
+    copy(reinterpret_cast<void*>(0x10), bytes, sizeof(bytes));
+    g_afterCopy = 1;
+}
+
+// The tests' own DLL stands for a codec extension: its faults, in its own code or in the C
+// runtime it calls, end the program until it counts as imaging code, and are contained after;
+// the runtime's fault called from the program's own code ends it, on a worker as on the main
+// thread. A contained fault leaves nothing behind on a thread that runs handlers: a handler
+// call found abandoned later, for another reason, is let go, not blamed on that fault.
+TEST(DecodeGuardDeathTest, FaultsOfACodecModuleAndTheRuntimeItCallsAreContained)
+{
+    std::string path = VISTREL_FAULT_MODULE_PATH;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    const HMODULE hModule = ::LoadLibraryA(path.c_str());
+    auto exported = [&](const char* name) {
+        return reinterpret_cast<void (*)()>(reinterpret_cast<void*>(::GetProcAddress(hModule, name)));
+    };
+    void (*inModule)() = exported("FaultModuleWriteThroughNull");
+    void (*inRuntimeFromModule)() = exported("FaultModuleCopyIntoBadPointer");
+    ASSERT_TRUE(inModule && inRuntimeFromModule);
+    const auto endsWithFault = ::testing::ExitedWithCode(static_cast<int>(kAccessViolation));
+    EXPECT_EXIT(CallGuarded(inModule), endsWithFault, "");
+    EXPECT_EXIT(CallGuarded(inRuntimeFromModule), endsWithFault, "");
+
+    CountModuleAsImagingCode(reinterpret_cast<const void*>(inModule));
+    unsigned long code = 0;
+    EXPECT_FALSE(CallGuarded(inModule, &code));
+    EXPECT_EQ(code, kAccessViolation);
+    code = 0;
+    EXPECT_FALSE(CallGuarded(inRuntimeFromModule, &code));
+    EXPECT_EQ(code, kAccessViolation);
+    std::thread([&] { EXPECT_FALSE(CallGuarded(inRuntimeFromModule)); }).join();
+    auto inRuntimeFromOwnCode = [] { CopyIntoBadPointerHere(); };
+    EXPECT_EXIT(CallGuarded(inRuntimeFromOwnCode), endsWithFault, "");
+    EXPECT_EXIT(CallGuardedOnAThread(inRuntimeFromOwnCode), endsWithFault, "");
+
+    auto containThenAbandon = [&] {
+        HandlerCall never;  // opened and never left, as a call the system cut short
+        CallGuarded(inRuntimeFromModule);
+        CheckHandlerCallsReturned();
+        std::exit(0);
+    };
+    EXPECT_EXIT(containThenAbandon(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

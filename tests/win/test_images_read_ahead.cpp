@@ -178,3 +178,56 @@ TEST_F(ReadAheadWalk, AFileHeldWhileTheWorkerPreparesItIsShownByTheStep)
     EXPECT_EQ(m_frame->m_sizeImage.cx, 50);
     EXPECT_EQ(m_frame->m_listFiles.size(), 3u);
 }
+
+namespace {
+
+// A file's times as the file system keeps them (the change time 0 where it keeps none), after
+// its last-write time is set to *pWrite when given.
+FILE_BASIC_INFO Times(const std::wstring& path, const LARGE_INTEGER* pWrite = nullptr)
+{
+    FILE_BASIC_INFO info{};
+    const HANDLE hFile = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const FILETIME write = pWrite ? FILETIME{pWrite->LowPart, static_cast<DWORD>(pWrite->HighPart)} : FILETIME{};
+    if (!pWrite || ::SetFileTime(hFile, nullptr, nullptr, &write))
+        ::GetFileInformationByHandleEx(hFile, FileBasicInfo, &info, sizeof(info));
+    ::CloseHandle(hFile);
+    return info;
+}
+
+}  // namespace
+
+// A prepared picture is shown only for the same file unchanged: one rewritten with the same
+// size and its last-write time put back (as a tool that turns a photo losslessly leaves it)
+// is decoded again by the step, where the file system keeps a change time (Wine keeps the
+// Unix one); where it keeps none (FAT), nothing tells the two apart.
+TEST_F(ReadAheadWalk, AFileRewrittenWithItsDatePutBackIsDecodedAgain)
+{
+    const std::wstring folder = MakeScratchFolder(L"read-ahead-rewritten");
+    const std::wstring b = folder + L"b.bmp";
+    ASSERT_TRUE(WriteSolidPicture(folder + L"a.bmp", 40, 30, Color(255, 0, 0), L"image/bmp"));
+    ASSERT_TRUE(WriteSolidPicture(b, 50, 20, Color(0, 255, 0), L"image/bmp"));
+    m_frame->m_bReadAhead = true;
+    ASSERT_TRUE(m_frame->OpenFile(folder + L"a.bmp"));
+    Idle();
+    ASSERT_NE(m_frame->m_pReadAhead, nullptr);
+    ASSERT_EQ(m_frame->m_pReadAhead->GetCounts().nPictures, 1u);  // b, the next and the previous
+
+    const FILE_BASIC_INFO prepared = Times(b);
+    ::Sleep(50);  // past a tick of the file system's clock
+    ASSERT_TRUE(WriteSolidPicture(b, 50, 20, Color(255, 0, 255), L"image/bmp"));  // same size, other pixels
+    const FILE_BASIC_INFO rewritten = Times(b, &prepared.LastWriteTime);
+    ASSERT_EQ(rewritten.LastWriteTime.QuadPart, prepared.LastWriteTime.QuadPart);
+    const bool bKeepsChangeTime = rewritten.ChangeTime.QuadPart != prepared.ChangeTime.QuadPart;
+    Command(ID_FILE_NEXT);
+    ASSERT_EQ(m_frame->m_strFileName, L"b.bmp");
+    Gdiplus::Color shown;
+    m_frame->m_pImage->GetPixel(1, 1, &shown);
+    if (bKeepsChangeTime) {
+        EXPECT_EQ(shown.GetValue(), Color(255, 0, 255).GetValue());
+        EXPECT_EQ(m_frame->m_pReadAhead->GetCounts().nTaken, 0u);
+    } else {
+        const Gdiplus::ARGB argb = shown.GetValue();
+        EXPECT_TRUE(argb == Color(255, 0, 255).GetValue() || argb == Color(0, 255, 0).GetValue());
+    }
+}

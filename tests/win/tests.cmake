@@ -51,6 +51,22 @@ if(TARGET vistrel_win_tests AND TARGET vistrel)
     target_link_libraries(vistrel_win_tests PRIVATE version)
 endif()
 
+# A DLL of the tests' own standing for a codec extension, for the tests of faults raised in a
+# module counted as imaging code and in the C runtime it calls.
+if(TARGET vistrel_win_tests)
+    add_library(vistrel_fault_module SHARED ${CMAKE_CURRENT_SOURCE_DIR}/win/fault_module/fault_module.c)
+    set_target_properties(vistrel_fault_module PROPERTIES PREFIX "")
+    if(MINGW)
+        target_link_options(vistrel_fault_module PRIVATE -static)
+    endif()
+    add_dependencies(vistrel_win_tests vistrel_fault_module)
+    if(CMAKE_CROSSCOMPILING)
+        set(_fault_module_drive "Z:")
+    endif()
+    target_compile_definitions(vistrel_win_tests PRIVATE
+        VISTREL_FAULT_MODULE_PATH="${_fault_module_drive}$<TARGET_FILE:vistrel_fault_module>")
+endif()
+
 # Pictures GDI+'s encoders can't write (a CMYK JPEG, a 16-bit PNG, a fax TIFF with an
 # orientation, a GIF with a transparent colour, an animated GIF), made by ImageMagick for the
 # tests of pictures held in memory. The tests get the folder as a Windows path.
