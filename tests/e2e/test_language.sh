@@ -27,6 +27,19 @@ new_window() {
     return 1
 }
 
+# titled_new_window BEFORE [SECONDS]: the same, among titled windows other than the label.
+titled_new_window() {
+    local before=$1 deadline=$((SECONDS + ${2:-5})) id t
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        for id in $(comm -13 <(printf '%s\n' "$before") <(e2e_all_windows | sort)); do
+            t=$(e2e_title "$id")
+            [ -n "$t" ] && [ "$t" != KovV_TagWnd ] && { printf '%s\n' "$id"; return 0; }
+        done
+        sleep 0.2
+    done
+    return 1
+}
+
 # run NAME LC_MESSAGES LANGUAGE EXPECT: one run; LANGUAGE is a REG_DWORD or "-" for none, EXPECT
 # zh or en. Leaves "hint label menu" sizes in $E2E_OUT/NAME.sizes.
 run() {
@@ -78,7 +91,7 @@ run() {
         sheet=$(e2e_wait_window "^$sheet_title\$" 10)
         e2e_check "$name: the menu's '$key' opens the sheet titled $sheet_title" test -n "$sheet"
         if [ -n "$sheet" ]; then
-            e2e_key "$sheet" Escape
+            e2e_key "$sheet" alt+F4
             e2e_wait_gone "$sheet"
         else
             xdotool key Escape Escape
@@ -91,7 +104,7 @@ run() {
     sleep 0.3
     before=$(e2e_all_windows | sort)
     e2e_key "$wid" ctrl+o
-    dialog=$(new_window "$before" 15)
+    dialog=$(titled_new_window "$before" 15)
     if [ -n "$dialog" ]; then
         sleep 1
         timeout 5 xdotool windowfocus --sync "$dialog" || true
