@@ -29,17 +29,6 @@ TEST(UiLanguageRules, EveryChineseInterfaceGetsChineseAndEveryOtherEnglish)
     EXPECT_EQ(OtherUiLanguage(kUiLanguageEnglish), kUiLanguageChinese);
 }
 
-TEST(UiLanguageRules, StringIdsComeSixteenToABlockNumberedFromOne)
-{
-    EXPECT_EQ(StringBlockName(101), 7u);
-    EXPECT_EQ(StringBlockIndex(101), 5u);
-    EXPECT_EQ(StringBlockName(112), 8u);
-    EXPECT_EQ(StringBlockIndex(112), 0u);
-    EXPECT_EQ(StringBlockName(57344), 3585u);
-    EXPECT_EQ(StringBlockName(61716), 3858u);
-    EXPECT_EQ(StringBlockIndex(61716), 4u);
-}
-
 namespace {
 
 // A block of sixteen counted strings; entries not given are empty.

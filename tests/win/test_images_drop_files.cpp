@@ -112,11 +112,6 @@ protected:
 
 }  // namespace
 
-TEST_F(DropFiles, TheWindowAcceptsDroppedFiles)
-{
-    EXPECT_NE(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
-}
-
 TEST_F(DropFiles, ADroppedPictureOpensInItsFolder)
 {
     BoxSeen box;

@@ -1,6 +1,6 @@
 // The program's two languages: the built program's resources enumerated (every Chinese string,
 // menu and dialog has an English one of the same id, shape and size, whose texts fit), the
-// loader taking the chosen language whatever the thread's, the Language setting, and a real
+// loader taking the chosen language whatever the thread's, and a real
 // main window whose menu, label, hint words and options sheet speak English when told to.
 #include <windows.h>
 #include <commctrl.h>
@@ -15,7 +15,6 @@
 #include "framework/gdi.h"
 #include "framework/ui_language.h"
 #include "framework/ui_language_rules.h"
-#include "mainframe/settings.h"
 #include "res/resource.h"
 #include "tests/win/win_test_support.h"
 
@@ -321,22 +320,6 @@ TEST(UiLanguage, TheChosenLanguageRulesEveryLoadWhateverTheThreadsLanguage)
     }
     ::SetThreadUILanguage(thread);
     AfxSetUiLanguage(saved);
-}
-
-TEST(UiLanguage, TheSettingIsTheStoredDwordAndLeavesNoKeyBehind)
-{
-    ResetSettings();
-    EXPECT_EQ(ReadLanguageSetting(), 0u);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"SOFTWARE\\Vistrel"));
-    const DWORD english = 0x0409;
-    WriteRawValue(HKEY_CURRENT_USER, L"SOFTWARE\\Vistrel", L"Language",
-                  RawRegValue{REG_DWORD, std::vector<BYTE>(reinterpret_cast<const BYTE*>(&english),
-                                                           reinterpret_cast<const BYTE*>(&english) + 4)});
-    EXPECT_EQ(ReadLanguageSetting(), 0x0409u);
-    WriteRawValue(HKEY_CURRENT_USER, L"SOFTWARE\\Vistrel", L"Language",
-                  RawRegValue{REG_SZ, std::vector<BYTE>{'1', 0, 0, 0}});
-    EXPECT_EQ(ReadLanguageSetting(), 0u);
-    ResetSettings();
 }
 
 namespace {
