@@ -10,6 +10,8 @@
 
 #include "app/command_line.h"
 #include "app/dpi_awareness.h"
+#include "framework/ui_language.h"
+#include "framework/ui_language_rules.h"
 #include "images/ahead/read_ahead.h"
 #include "integration/background_plan.h"
 #include "integration/file_types.h"
@@ -45,6 +47,7 @@ BOOL CTaviApp::InitInstance()
     // Before any window, the apartment's own hidden one included: a window keeps the
     // awareness it was made with.
     m_nDpiAwareness = ChooseDpiAwareness(ReadDpiAwareSetting(), g_pfnTryDpiAwareness);
+    AfxSetUiLanguage(ChooseUiLanguage(ReadLanguageSetting(), ::GetUserDefaultUILanguage()));
 
     // The shell calls (the association notice of /regext included) expect an apartment; one
     // already set another way (RPC_E_CHANGED_MODE) is kept and not undone at exit.

@@ -2,15 +2,12 @@
 
 #include <windows.h>
 
+#include "framework/ui_language.h"
+
 CStringW AfxLoadString(unsigned nID)
 {
-    // A zero buffer length makes LoadStringW hand out a read-only pointer into the
-    // resource itself, so no length limit applies to the string table.
-    const wchar_t* text = nullptr;
-    const int length = LoadStringW(GetModuleHandleW(nullptr), nID, reinterpret_cast<LPWSTR>(&text), 0);
-    if (length <= 0 || text == nullptr)
-        return CStringW();
-    return CStringW(text, static_cast<size_t>(length));
+    // Read straight from the resource block, so no length limit applies to the string table.
+    return AfxLoadStringIn(::GetModuleHandleW(nullptr), nID, AfxGetUiLanguage());
 }
 
 CStringW AfxFormatString1(std::wstring_view format, std::wstring_view arg)

@@ -6,7 +6,7 @@
 
 using CStringW = std::wstring;
 
-// Text of a string-table entry, empty when the id is missing.
+// Text of a string-table entry in the program's language, empty when the id is missing.
 CStringW AfxLoadString(unsigned nID);
 
 // Replaces "%1" in a framework message with one argument, as the framework's

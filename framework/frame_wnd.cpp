@@ -1,5 +1,6 @@
 #include "framework/frame_wnd.h"
 
+#include "framework/ui_language.h"
 #include "framework/win_app.h"
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
@@ -32,7 +33,7 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     const CStringW title = AfxLoadString(nIDResource);
     m_hAccelTable = ::LoadAcceleratorsW(inst, MAKEINTRESOURCEW(nIDResource));
     // A menu of the same id, if the program has one, is the default menu bar.
-    HMENU menu = ::LoadMenuW(inst, MAKEINTRESOURCEW(nIDResource));
+    HMENU menu = AfxLoadMenu(nIDResource);
     if (!menu)
         ::SetLastError(0);
 

@@ -1,5 +1,6 @@
 #include "framework/gdi.h"
 
+#include "framework/ui_language.h"
 #include "framework/win_geometry.h"
 #include "framework/wnd.h"
 
@@ -73,7 +74,7 @@ CClientDC::~CClientDC()
 BOOL CMenu::LoadMenu(UINT nIDResource)
 {
     DestroyMenu();
-    m_hMenu = ::LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(nIDResource));
+    m_hMenu = AfxLoadMenu(nIDResource);
     return m_hMenu != nullptr;
 }
 

@@ -1,6 +1,7 @@
 #include "framework/property_sheet.h"
 
 #include "framework/handler_calls.h"
+#include "framework/ui_language.h"
 #include "framework/win_app.h"
 #include "res/resource.h"
 
@@ -52,9 +53,16 @@ void DDV_MaxChars(CDataExchange* pDX, const CStringW& value, int nChars)
 CPropertyPage::CPropertyPage(UINT nIDTemplate)
 {
     m_psp.dwSize = sizeof(m_psp);
-    m_psp.dwFlags = PSP_DEFAULT;
     m_psp.hInstance = ::GetModuleHandleW(nullptr);
-    m_psp.pszTemplate = MAKEINTRESOURCEW(nIDTemplate);
+    // The template of the program's language, handed over as it is: the sheet would otherwise
+    // pick one by the thread's language.
+    if (const DLGTEMPLATE* pTemplate = AfxFindDialog(nIDTemplate)) {
+        m_psp.dwFlags = PSP_DLGINDIRECT;
+        m_psp.pResource = pTemplate;
+    } else {
+        m_psp.dwFlags = PSP_DEFAULT;
+        m_psp.pszTemplate = MAKEINTRESOURCEW(nIDTemplate);
+    }
     m_psp.pfnDlgProc = &CPropertyPage::DlgProc;
     m_psp.lParam = reinterpret_cast<LPARAM>(this);
 }

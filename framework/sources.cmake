@@ -1,5 +1,6 @@
 list(APPEND VISTREL_FRAMEWORK_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/framework/afx_string.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/framework/ui_language.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/framework/cmd_target.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/framework/wnd.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/framework/handler_calls.cpp

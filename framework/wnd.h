@@ -190,6 +190,11 @@ struct WndThunk {
         (Self(p)->*Pmf)(static_cast<int>(w), reinterpret_cast<LPDRAWITEMSTRUCT>(l));
         return TRUE;
     }
+    static LRESULT DropFiles(CCmdTarget* p, UINT, WPARAM w, LPARAM)
+    {
+        (Self(p)->*Pmf)(reinterpret_cast<HDROP>(w));
+        return 0;
+    }
     static LRESULT InitMenuPopup(CCmdTarget* p, UINT, WPARAM w, LPARAM l)
     {
         (Self(p)->*Pmf)(reinterpret_cast<HMENU>(w), LOWORD(l), static_cast<BOOL>(HIWORD(l)));
@@ -221,4 +226,5 @@ struct WndThunk {
 #define ON_WM_KEYUP() AFX_WND_ENTRY(WM_KEYUP, Key, OnKeyUp)
 #define ON_WM_MEASUREITEM() AFX_WND_ENTRY(WM_MEASUREITEM, MeasureItem, OnMeasureItem)
 #define ON_WM_DRAWITEM() AFX_WND_ENTRY(WM_DRAWITEM, DrawItem, OnDrawItem)
+#define ON_WM_DROPFILES() AFX_WND_ENTRY(WM_DROPFILES, DropFiles, OnDropFiles)
 #define ON_WM_INITMENUPOPUP() AFX_WND_ENTRY(WM_INITMENUPOPUP, InitMenuPopup, OnInitMenuPopup)

@@ -54,6 +54,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_MOUSEWHEEL()
     ON_WM_KEYDOWN()
     ON_WM_KEYUP()
+    ON_WM_DROPFILES()
     ON_COMMAND(ID_FILE_OPEN, CMainFrame::OnFileOpen)
     ON_COMMAND(ID_FILE_NEXT, CMainFrame::OnFileNext)
     ON_COMMAND(ID_FILE_PREV, CMainFrame::OnFilePrev)
@@ -115,6 +116,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW lpCreateStruct)
     g_pMainFrame = this;
     m_nDpi = WindowDpi(m_hWnd);
     CreateMenuFont(m_fontMenu, m_nDpi);
+    ::DragAcceptFiles(m_hWnd, TRUE);
     // The first showing waits until creation has returned and the loop runs.
     PostMessage(WM_SCAN_FOLDER, SCAN_STARTUP, 0);
     return 0;

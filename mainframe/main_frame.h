@@ -49,6 +49,8 @@ public:
     // Pictures
     int LoadPicture(const CStringW& strFolder, const CStringW& strName, int nMarker);
     bool OpenFile(const CStringW& strPath);
+    // A file the user chose (open dialog, drop): opened, or the error box and nothing changes.
+    void OpenChosenFile(const CStringW& strPath);
     void RebuildFileList();
     // Read-ahead: a new plan after every step and rescan; stopped before GDI+ ends.
     void PlanReadAheadNow();
@@ -106,6 +108,7 @@ public:
     BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnDropFiles(HDROP hDropInfo);
 
     // Commands and their update rules
     void OnFileOpen();

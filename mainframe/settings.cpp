@@ -68,6 +68,19 @@ bool ReadDpiAwareSetting()
     return SwitchFromQuery(ok, type, size, value, true);
 }
 
+uint32_t ReadLanguageSetting()
+{
+    DWORD value = 0, type = REG_NONE, size = sizeof(value);
+    bool ok = false;
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
+        ok = ::RegQueryValueExW(hKey, L"Language", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+             ERROR_SUCCESS;
+        ::RegCloseKey(hKey);
+    }
+    return LanguageFromQuery(ok, type, size, value);
+}
+
 void CMainFrame::WriteInterpolation()
 {
     HKEY hKey = OpenSettingsKey(KEY_WRITE);

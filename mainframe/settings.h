@@ -1,5 +1,7 @@
 #pragma once
 // The per-user settings under HKEY_CURRENT_USER\SOFTWARE\Vistrel.
+#include <cstdint>
+
 #include "framework/afx_string.h"
 
 // The stored extension list, or the default list when it can't be read.
@@ -11,3 +13,7 @@ bool WriteExtensionList(const CStringW& strExtensions);
 // "DpiAware" under the settings key, read once at start before any window: on unless stored
 // as 0. Only read, so it leaves no key behind.
 bool ReadDpiAwareSetting();
+
+// "Language" under the settings key, read once at start: the stored REG_DWORD, or 0 when there is
+// none. Only read, so it leaves no key behind.
+uint32_t ReadLanguageSetting();

@@ -32,3 +32,9 @@ bool SwitchFromQuery(bool bQueryOk, uint32_t nType, uint32_t nBytes, uint32_t va
         return bDefault;
     return value != 0;
 }
+
+uint32_t LanguageFromQuery(bool bQueryOk, uint32_t nType, uint32_t nBytes, uint32_t value)
+{
+    constexpr uint32_t kRegDword = 4;
+    return bQueryOk && nType == kRegDword && nBytes == 4 ? value : 0;
+}

@@ -19,5 +19,8 @@ int32_t InterpolationFromQuery(bool bQueryOk, uint32_t value);
 // another type or size) gives the default.
 bool SwitchFromQuery(bool bQueryOk, uint32_t nType, uint32_t nBytes, uint32_t value, bool bDefault);
 
+// The stored language: a REG_DWORD of 4 bytes as it is, anything else 0 (as if absent).
+uint32_t LanguageFromQuery(bool bQueryOk, uint32_t nType, uint32_t nBytes, uint32_t value);
+
 // Centre of the work area, halves truncated toward zero.
 CPoint WorkAreaCenter(const CRect& rcWork);

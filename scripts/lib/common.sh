@@ -22,7 +22,12 @@ VISTREL_PACKAGES=(
     xvfb xauth xdotool x11-utils imagemagick
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     clang llvm
+    locales
 )
+
+# The user-interface language of every test session: Wine takes it from LC_MESSAGES, and only for
+# a locale the host has, so the set-up makes this one when it is missing.
+VISTREL_TEST_LOCALE=zh_CN.UTF-8
 
 vt_log() { printf '%s: %s\n' "${0##*/}" "$*" >&2; }
 vt_die() { vt_log "error: $*"; exit 1; }
@@ -51,14 +56,36 @@ vt_ensure_packages() {
         vt_die "not a Debian-like system; install by hand: ${VISTREL_PACKAGES[*]}"
     local missing
     mapfile -t missing < <(vt_missing_packages)
-    if [ "${#missing[@]}" -eq 0 ]; then
-        return 0
+    if [ "${#missing[@]}" -gt 0 ]; then
+        vt_log "installing: ${missing[*]}"
+        vt_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
+        vt_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+        mapfile -t missing < <(vt_missing_packages)
+        [ "${#missing[@]}" -eq 0 ] || vt_die "still missing after apt-get: ${missing[*]}"
     fi
-    vt_log "installing: ${missing[*]}"
-    vt_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
-    vt_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
-    mapfile -t missing < <(vt_missing_packages)
-    [ "${#missing[@]}" -eq 0 ] || vt_die "still missing after apt-get: ${missing[*]}"
+    vt_ensure_test_locale
+}
+
+# locale -a spells zh_CN.UTF-8 as zh_CN.utf8.
+vt_have_locale() {
+    local want
+    want=$(printf '%s' "$1" | tr '[:upper:]' '[:lower:]' | sed 's/utf-8/utf8/')
+    locale -a 2>/dev/null | tr '[:upper:]' '[:lower:]' | grep -qxF "$want"
+}
+
+vt_ensure_test_locale() {
+    vt_have_locale "$VISTREL_TEST_LOCALE" && return 0
+    vt_log "making the locale $VISTREL_TEST_LOCALE"
+    vt_as_root localedef -i "${VISTREL_TEST_LOCALE%%.*}" -f UTF-8 "$VISTREL_TEST_LOCALE" ||
+        vt_die "localedef could not make $VISTREL_TEST_LOCALE"
+    vt_have_locale "$VISTREL_TEST_LOCALE" || vt_die "$VISTREL_TEST_LOCALE is still missing after localedef"
+}
+
+# Wine programs started from here on show the test tier's language, whatever the caller's locale
+# (LC_ALL would override LC_MESSAGES, so it goes). VISTREL_LC_MESSAGES picks another one.
+vt_pin_test_language() {
+    unset LC_ALL
+    export LC_MESSAGES=${VISTREL_LC_MESSAGES:-$VISTREL_TEST_LOCALE}
 }
 
 vt_wine_version() { WINEDEBUG=-all wine --version 2>/dev/null; }

@@ -5,6 +5,7 @@
 # The server (and every Windows program still running in the prefix) is ended afterwards.
 # The session starts from the registry the prefix was made with (VISTREL_KEEP_REGISTRY=1 keeps
 # what earlier runs stored).
+# Its programs see the test tier's user-interface language (vt_pin_test_language).
 # Meant to run inside xvfb-run, so all programs share that display.
 set -uo pipefail
 # shellcheck source=scripts/lib/common.sh
@@ -14,6 +15,8 @@ set -uo pipefail
 export WINEPREFIX=$1
 shift
 export WINEDEBUG=${VISTREL_WINEDEBUG:--all}
+# Every program of the session shows the Chinese interface the tests assert.
+vt_pin_test_language
 vt_ensure_prefix "$WINEPREFIX"
 wineserver -k >/dev/null 2>&1
 timeout 30 wineserver -w

@@ -39,6 +39,10 @@ e2e_init() {
     # Never ~/.wine: without a prefix from ctest, use the one of the build folder holding the program.
     export WINEPREFIX=${WINEPREFIX:-$(dirname -- "$E2E_EXE")/wineprefix}
     export WINEDEBUG=${WINEDEBUG:--all}
+    # The Chinese interface the checks assert, also when run by hand outside a test session.
+    # shellcheck source=scripts/lib/common.sh
+    . "$E2E_ROOT/scripts/lib/common.sh"
+    [ -n "${LC_MESSAGES:-}" ] || vt_pin_test_language
     E2E_OUT=${VISTREL_BUILD_DIR:-$(dirname -- "$E2E_EXE")}/e2e/$E2E_NAME
     rm -rf "$E2E_OUT"
     mkdir -p "$E2E_OUT"

@@ -10,9 +10,10 @@ e2e_init "$@"
 fileexts='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts'
 defaults=(bmp gif jpg png tif jpeg)
 
-# default_value KEY: the data of the key's default value.
+# default_value KEY: the data of the key's default value. reg names it in the interface's
+# language ("(Default)" in English), so it is asked in English.
 default_value() {
-    e2e_wine reg query "$1" /ve 2>/dev/null | tr -d '\r' |
+    LC_MESSAGES=C e2e_wine reg query "$1" /ve 2>/dev/null | tr -d '\r' |
         awk '{ line = $0; sub(/^ +/, "", line) }
              index(line, "(Default)") == 1 { sub(/^\(Default\) +[^ ]+ +/, "", line); print line; found = 1 }
              END { exit found ? 0 : 1 }'

@@ -21,7 +21,9 @@ TEST_F(MainWindow, IsABarePopupWithoutMenuAndWithTheClassStyles)
     // The system adds WS_CLIPSIBLINGS to every top-level window.
     EXPECT_EQ(static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)) & ~(WS_VISIBLE | WS_CLIPSIBLINGS),
               static_cast<DWORD>(WS_POPUP));
-    EXPECT_EQ(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) & ~WS_EX_LAYERED, 0);
+    // Accepting dropped files is the one extended style the program asks for itself.
+    EXPECT_EQ(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) & ~(WS_EX_LAYERED | WS_EX_ACCEPTFILES), 0);
+    EXPECT_NE(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
     EXPECT_EQ(::GetMenu(m_hWnd), nullptr);
     EXPECT_EQ(::GetClassLongPtrW(m_hWnd, GCL_STYLE), static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW));
     EXPECT_EQ(::GetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND), 0u);
