@@ -9,6 +9,7 @@
 #include "app/vistrel_app.h"
 #include "feedback/command_states.h"
 #include "feedback/tag_wnd.h"
+#include "images/ahead/first_picture.h"
 #include "images/ahead/read_ahead.h"
 #include "images/folder/picture_path.h"
 #include "res/resource.h"
@@ -131,6 +132,8 @@ LRESULT CMainFrame::OnScanFolder(WPARAM wParam, LPARAM)
             LayoutView(true);
         ShowWindow(SW_SHOWNORMAL);
         UpdateWindow();
+        // The start-up decode serves the first open only; its thread ends off the first paint's path.
+        m_pFirstPicture.reset();
         // The picture's label was shown before the window itself; bring it back on top.
         if (m_pTagWnd)
             ::SetWindowPos(m_pTagWnd->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);

@@ -55,17 +55,32 @@ void CMainFrame::ReadViewerOptions()
         ::RegCloseKey(hKey);
 }
 
-bool ReadDpiAwareSetting()
+namespace {
+
+// A switch under the settings key, on unless stored as 0, read without making the key.
+bool ReadSwitchSetting(const wchar_t* pszName)
 {
     DWORD value = 0, type = REG_NONE, size = sizeof(value);
     bool ok = false;
     HKEY hKey = nullptr;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
-        ok = ::RegQueryValueExW(hKey, L"DpiAware", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+        ok = ::RegQueryValueExW(hKey, pszName, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
              ERROR_SUCCESS;
         ::RegCloseKey(hKey);
     }
     return SwitchFromQuery(ok, type, size, value, true);
+}
+
+}  // namespace
+
+bool ReadDpiAwareSetting()
+{
+    return ReadSwitchSetting(L"DpiAware");
+}
+
+bool ReadAutoRotateSetting()
+{
+    return ReadSwitchSetting(L"AutoRotate");
 }
 
 void CMainFrame::WriteInterpolation()

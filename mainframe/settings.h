@@ -11,3 +11,7 @@ bool WriteExtensionList(const CStringW& strExtensions);
 // "DpiAware" under the settings key, read once at start before any window: on unless stored
 // as 0. Only read, so it leaves no key behind.
 bool ReadDpiAwareSetting();
+
+// "AutoRotate" under the settings key as the main window will read it: on unless stored as 0.
+// Only read, so it leaves no key behind.
+bool ReadAutoRotateSetting();
