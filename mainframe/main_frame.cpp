@@ -126,10 +126,16 @@ LRESULT CMainFrame::OnScanFolder(WPARAM wParam, LPARAM)
     } else if (wParam == SCAN_STARTUP) {
         // The shell passes full paths; a hand-typed relative or forward-slash path is
         // made full first, so that folder and name split as they do for the shell.
-        if (!theApp.m_strFile.empty())
+        if (!theApp.m_strFile.empty()) {
+            // The label's window is made while the start-up decode still runs.
+            if (m_pFirstPicture)
+                CreateTagWnd(*this);
             OpenFile(FullPicturePath(theApp.m_strFile));
-        if (!m_pImage)
+        }
+        if (!m_pImage) {
+            CloseTagWnd();
             LayoutView(true);
+        }
         ShowWindow(SW_SHOWNORMAL);
         UpdateWindow();
         // The start-up decode serves the first open only; its thread ends off the first paint's path.

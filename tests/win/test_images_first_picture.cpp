@@ -150,6 +150,7 @@ TEST_F(FirstPictureStart, AStartOnANonPictureShowsTheEmptyWindowAsBefore)
     FirstShowing();
     EXPECT_EQ(m_frame->m_pFirstPicture, nullptr);
     EXPECT_EQ(m_frame->m_pImage, nullptr);
+    EXPECT_EQ(m_frame->m_pTagWnd, nullptr);  // the label's window made ahead is gone
     EXPECT_EQ(m_frame->GetWindowText(), L"Vistrel");
     const CRect rc = m_frame->GetWindowRect();
     EXPECT_EQ(CSize(rc.Width(), rc.Height()), CSize(kEmptyWindowWidth, kEmptyWindowHeight));
