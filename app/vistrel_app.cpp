@@ -12,7 +12,9 @@
 #include "app/dpi_awareness.h"
 #include "framework/ui_language.h"
 #include "framework/ui_language_rules.h"
+#include "images/ahead/first_picture.h"
 #include "images/ahead/read_ahead.h"
+#include "images/folder/picture_path.h"
 #include "integration/background_plan.h"
 #include "integration/file_types.h"
 #include "mainframe/main_frame.h"
@@ -49,29 +51,33 @@ BOOL CTaviApp::InitInstance()
     m_nDpiAwareness = ChooseDpiAwareness(ReadDpiAwareSetting(), g_pfnTryDpiAwareness);
     AfxSetUiLanguage(ChooseUiLanguage(ReadLanguageSetting(), ::GetUserDefaultUILanguage()));
 
+    const CommandLineChoice choice = ScanCommandLine(g_pfnCommandLine());
+    if (!choice.bRegister) {
+        m_strFile = choice.strFile;
+        Gdiplus::GdiplusStartupInput input;
+        if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok) {
+            m_gdiplusToken = 0;
+            return FALSE;
+        }
+        // Read and decoded while the rest starts and the window is made; the first load takes it.
+        if (!m_strFile.empty())
+            m_pFirstPicture = StartFirstPicture(FullPicturePath(m_strFile), ReadAutoRotateSetting());
+    }
+
     // The shell calls (the association notice of /regext included) expect an apartment; one
     // already set another way (RPC_E_CHANGED_MODE) is kept and not undone at exit.
     const HRESULT hrCom = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     m_bComInitialized = SUCCEEDED(hrCom);
-
-    const CommandLineChoice choice = ScanCommandLine(g_pfnCommandLine());
     if (choice.bRegister) {
         RegisterFileTypes(AfxLoadString(IDS_DEFAULT_EXTENSIONS));
         return FALSE;
     }
-    m_strFile = choice.strFile;
 
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof(icc);
     icc.dwICC = ICC_WIN95_CLASSES;
     ::InitCommonControlsEx(&icc);
     CWinApp::InitInstance();
-
-    Gdiplus::GdiplusStartupInput input;
-    if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok) {
-        m_gdiplusToken = 0;
-        return FALSE;
-    }
 
     CMainFrame* pFrame = new (std::nothrow) CMainFrame;
     if (!pFrame)
@@ -86,11 +92,13 @@ BOOL CTaviApp::InitInstance()
         }
         return FALSE;
     }
+    pFrame->m_pFirstPicture = std::move(m_pFirstPicture);
     return TRUE;
 }
 
 int CTaviApp::ExitInstance()
 {
+    m_pFirstPicture.reset();
     // Workers left stuck after a decoder fault may be inside GDI+: the process ends around them.
     if (m_gdiplusToken && !ReadAheadLeftWorkersRunning()) {
         Gdiplus::GdiplusShutdown(m_gdiplusToken);

@@ -2,12 +2,15 @@
 // The application object: command line, GDI+ lifetime and the main window.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/dpi_awareness_rules.h"
 #include "framework/afx_string.h"
 #include "framework/win_app.h"
+
+class FirstPicture;
 
 class CTaviApp : public CWinApp {
 public:
@@ -24,6 +27,9 @@ public:
     // Whether InitInstance's COM initialisation is ExitInstance's to undo.
     bool m_bComInitialized = false;
     CStringW m_strFile;
+    // The command-line picture's decode, started before the window is made; the main window's
+    // once it exists, and ended before GDI+ is otherwise.
+    std::unique_ptr<FirstPicture> m_pFirstPicture;
     // The DPI awareness the system granted at start (None with the "DpiAware" setting off).
     DpiAwareness m_nDpiAwareness = DpiAwareness::None;
 

@@ -93,19 +93,25 @@ void CMainFrame::ShowTag(const wchar_t* extra)
 {
     m_strInfo = FormatInfo(m_strFileName, m_fZoom);
     const CStringW strText = TagText(m_strInfo, extra);
-    if (!m_pTagWnd) {
-        m_pTagWnd = new CTagWnd(m_nDpi);
-        m_pTagWnd->m_hWndOwner = m_hWnd;
-        // Owned by the main window, never activated, no taskbar button.
-        if (!m_pTagWnd->CreateEx(WS_EX_LAYERED | WS_EX_TOOLWINDOW, AfxRegisterWndClass(0), L"KovV_TagWnd", WS_POPUP,
-                                 0, 0, 10, 10, m_hWnd, nullptr)) {
-            // Refused before it ever became a window: nothing will delete the object for us.
-            if (m_pTagWnd && !m_pTagWnd->m_hWnd)
-                delete m_pTagWnd;
-            m_pTagWnd = nullptr;
-            return;
-        }
-        ::SetLayeredWindowAttributes(m_pTagWnd->m_hWnd, 0, kAlpha, LWA_ALPHA);
+    if (CreateTagWnd(*this))
+        m_pTagWnd->ShowText(strText);
+}
+
+bool CreateTagWnd(CMainFrame& frame)
+{
+    if (frame.m_pTagWnd)
+        return true;
+    frame.m_pTagWnd = new CTagWnd(frame.m_nDpi);
+    frame.m_pTagWnd->m_hWndOwner = frame.m_hWnd;
+    // Owned by the main window, never activated, no taskbar button.
+    if (!frame.m_pTagWnd->CreateEx(WS_EX_LAYERED | WS_EX_TOOLWINDOW, AfxRegisterWndClass(0), L"KovV_TagWnd",
+                                   WS_POPUP, 0, 0, 10, 10, frame.m_hWnd, nullptr)) {
+        // Refused before it ever became a window: nothing will delete the object for us.
+        if (frame.m_pTagWnd && !frame.m_pTagWnd->m_hWnd)
+            delete frame.m_pTagWnd;
+        frame.m_pTagWnd = nullptr;
+        return false;
     }
-    m_pTagWnd->ShowText(strText);
+    ::SetLayeredWindowAttributes(frame.m_pTagWnd->m_hWnd, 0, kAlpha, LWA_ALPHA);
+    return true;
 }

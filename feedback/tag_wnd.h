@@ -34,3 +34,9 @@ public:
 
     DECLARE_MESSAGE_MAP()
 };
+
+class CMainFrame;
+
+// The main window's label window, made hidden when it has none yet (ahead of its first text
+// while the start-up picture decodes); false when it can't be made.
+bool CreateTagWnd(CMainFrame& frame);

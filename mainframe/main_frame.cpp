@@ -9,6 +9,7 @@
 #include "app/vistrel_app.h"
 #include "feedback/command_states.h"
 #include "feedback/tag_wnd.h"
+#include "images/ahead/first_picture.h"
 #include "images/ahead/read_ahead.h"
 #include "images/folder/picture_path.h"
 #include "res/resource.h"
@@ -129,12 +130,20 @@ LRESULT CMainFrame::OnScanFolder(WPARAM wParam, LPARAM)
     } else if (wParam == SCAN_STARTUP) {
         // The shell passes full paths; a hand-typed relative or forward-slash path is
         // made full first, so that folder and name split as they do for the shell.
-        if (!theApp.m_strFile.empty())
+        if (!theApp.m_strFile.empty()) {
+            // The label's window is made while the start-up decode still runs.
+            if (m_pFirstPicture)
+                CreateTagWnd(*this);
             OpenFile(FullPicturePath(theApp.m_strFile));
-        if (!m_pImage)
+        }
+        if (!m_pImage) {
+            CloseTagWnd();
             LayoutView(true);
+        }
         ShowWindow(SW_SHOWNORMAL);
         UpdateWindow();
+        // The start-up decode serves the first open only; its thread ends off the first paint's path.
+        m_pFirstPicture.reset();
         // The picture's label was shown before the window itself; bring it back on top.
         if (m_pTagWnd)
             ::SetWindowPos(m_pTagWnd->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);

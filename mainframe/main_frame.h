@@ -21,6 +21,7 @@ class PropertyItem;
 }  // namespace Gdiplus
 
 class CTagWnd;
+class FirstPicture;
 class ReadAhead;
 struct CommandSnapshot;
 
@@ -187,6 +188,8 @@ public:
     // The pool of workers (null with read-ahead off) and which way the latest step went.
     std::unique_ptr<ReadAhead> m_pReadAhead;
     bool m_bStepBackward = false;
+    // The command-line picture decoded since the program's start, for the first open only.
+    std::unique_ptr<FirstPicture> m_pFirstPicture;
 
     DECLARE_MESSAGE_MAP()
 };

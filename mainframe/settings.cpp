@@ -55,30 +55,51 @@ void CMainFrame::ReadViewerOptions()
         ::RegCloseKey(hKey);
 }
 
-bool ReadDpiAwareSetting()
-{
-    DWORD value = 0, type = REG_NONE, size = sizeof(value);
+namespace {
+
+// What the settings key holds under a name, read without making the key.
+struct SettingQuery {
     bool ok = false;
+    DWORD type = REG_NONE;
+    DWORD size = sizeof(DWORD);
+    DWORD value = 0;
+};
+
+SettingQuery QuerySetting(const wchar_t* pszName)
+{
+    SettingQuery query;
     HKEY hKey = nullptr;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
-        ok = ::RegQueryValueExW(hKey, L"DpiAware", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
-             ERROR_SUCCESS;
+        query.ok = ::RegQueryValueExW(hKey, pszName, nullptr, &query.type, reinterpret_cast<BYTE*>(&query.value),
+                                      &query.size) == ERROR_SUCCESS;
         ::RegCloseKey(hKey);
     }
-    return SwitchFromQuery(ok, type, size, value, true);
+    return query;
+}
+
+// A switch under the settings key: on unless stored as 0.
+bool ReadSwitchSetting(const wchar_t* pszName)
+{
+    const SettingQuery query = QuerySetting(pszName);
+    return SwitchFromQuery(query.ok, query.type, query.size, query.value, true);
+}
+
+}  // namespace
+
+bool ReadDpiAwareSetting()
+{
+    return ReadSwitchSetting(L"DpiAware");
+}
+
+bool ReadAutoRotateSetting()
+{
+    return ReadSwitchSetting(L"AutoRotate");
 }
 
 uint32_t ReadLanguageSetting()
 {
-    DWORD value = 0, type = REG_NONE, size = sizeof(value);
-    bool ok = false;
-    HKEY hKey = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
-        ok = ::RegQueryValueExW(hKey, L"Language", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
-             ERROR_SUCCESS;
-        ::RegCloseKey(hKey);
-    }
-    return LanguageFromQuery(ok, type, size, value);
+    const SettingQuery query = QuerySetting(L"Language");
+    return LanguageFromQuery(query.ok, query.type, query.size, query.value);
 }
 
 void CMainFrame::WriteInterpolation()

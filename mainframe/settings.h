@@ -17,3 +17,7 @@ bool ReadDpiAwareSetting();
 // "Language" under the settings key, read once at start: the stored REG_DWORD, or 0 when there is
 // none. Only read, so it leaves no key behind.
 uint32_t ReadLanguageSetting();
+
+// "AutoRotate" under the settings key as the main window will read it: on unless stored as 0.
+// Only read, so it leaves no key behind.
+bool ReadAutoRotateSetting();

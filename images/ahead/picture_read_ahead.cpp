@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
+#include <memory>
 
 #include "framework/gdiplus_sdk.h"
+#include "images/ahead/first_picture.h"
 #include "images/ahead/read_ahead.h"
 #include "images/decode/file_in_memory.h"
 #include "images/decode/picture_decode.h"
@@ -96,6 +99,15 @@ bool StepsPending()
 
 }  // namespace
 
+std::unique_ptr<FirstPicture> StartFirstPicture(const std::wstring& strPath, bool bAutoRotate)
+{
+    try {
+        return std::make_unique<FirstPicture>(PictureHooks(), strPath, bAutoRotate);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
 // After every step and rescan, from the walk's position and the way of the latest step, so
 // that queued keys find the workers already decoding beyond them.
 void CMainFrame::PlanReadAheadNow()
@@ -110,10 +122,11 @@ void CMainFrame::PlanReadAheadNow()
     m_pReadAhead->SetPlan(std::move(plan));
 }
 
-// Workers a decoder fault left stuck go on using the pool: it is let go, never deleted, and
-// the process ends around them.
+// The start-up decode ends with the pool: both hold GDI+ pictures. Workers a decoder fault
+// left stuck go on using the pool: it is let go, never deleted, and the process ends around them.
 void CMainFrame::StopReadAhead()
 {
+    m_pFirstPicture.reset();
     if (m_pReadAhead && !m_pReadAhead->Stop())
         static_cast<void>(m_pReadAhead.release());
 }
@@ -130,11 +143,25 @@ void CMainFrame::NoteStep(bool bBackward)
     m_bStepBackward = bBackward;
 }
 
-// A prepared result when there is one for this very file, otherwise a decode here.
-// Returns false for a file that can't be shown.
+// The start-up decode or a prepared result when there is one for this very file, otherwise a
+// decode here. Returns false for a file that can't be shown.
 bool CMainFrame::AcquirePicture(const CStringW& strFolder, const CStringW& strName, Gdiplus::Bitmap*& pImage)
 {
     pImage = nullptr;
+    CStringW strPath;
+    try {
+        strPath = strFolder + strName;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (m_pFirstPicture) {
+        void* pFirst = nullptr;
+        const ReadAhead::Outcome outcome = m_pFirstPicture->Take(strPath, m_bAutoRotate, pFirst);
+        if (outcome != ReadAhead::Outcome::None) {
+            pImage = static_cast<Gdiplus::Bitmap*>(pFirst);
+            return pImage != nullptr;
+        }
+    }
     if (m_pReadAhead) {
         void* pPrepared = nullptr;
         switch (m_pReadAhead->Take(strFolder, strName, m_bAutoRotate, pPrepared, &StepsPending)) {
@@ -146,12 +173,6 @@ bool CMainFrame::AcquirePicture(const CStringW& strFolder, const CStringW& strNa
         case ReadAhead::Outcome::None:
             break;
         }
-    }
-    CStringW strPath;
-    try {
-        strPath = strFolder + strName;
-    } catch (const std::bad_alloc&) {
-        return false;
     }
     pImage = DecodePicture(strPath, m_bAutoRotate).pImage;
     return pImage != nullptr;
