@@ -1,2 +1,3 @@
 list(APPEND VISTREL_CORE_SOURCES
-    ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/exif_orientation.cpp)
+    ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/exif_orientation.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/plain_format_rules.cpp)
