@@ -52,6 +52,9 @@ DecodeStatus StatusOfOpenFailure(Gdiplus::Status status)
 
 // The COM apartment a decode needs: the thread's own where it has one (the user-interface
 // thread's, a worker's), else the process's multithreaded one for the decode's duration.
+// An imaging factory is made for each decode, or kept by a thread that says how long its
+// apartment lives (KeepThreadDecoders): one shared across apartments would have to be shown
+// safe with every codec.
 class ComForDecode {
 public:
     ComForDecode() : m_hr(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
@@ -209,7 +212,11 @@ DecodeResult DecodePicture(const std::wstring& strPath, bool bAutoRotate, uint64
     }
     // A decoder faulted: the file is one more that can't be shown. What was made before the
     // fault is given back under the guard too, and left alone should that fault again.
-    auto release = [&] { ReleaseParts(parts); };
+    // The thread's factory may be what faulted: a new one is made for the next decode.
+    auto release = [&] {
+        ReleaseParts(parts);
+        DropThreadFactory();
+    };
     CallGuarded(release);
     return {nullptr, DecodeStatus::Faulted};
 }

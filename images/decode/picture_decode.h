@@ -35,6 +35,12 @@ struct DecodeResult {
 DecodeResult DecodePicture(const std::wstring& strPath, bool bAutoRotate,
                            uint64_t nMaxBytes = std::numeric_limits<uint64_t>::max());
 
+// Lets the calling thread keep what every decode would make anew (its imaging factory) from
+// now until ReleaseThreadDecoders, which it calls before it gives back its COM apartment.
+// Threads that don't make a factory for each decode.
+void KeepThreadDecoders();
+void ReleaseThreadDecoders();
+
 // The decoded picture, upright when bAutoRotate is set and it is a still picture; null when
 // the file can't be decoded, the decoder faulted on it, or memory ran out.
 Gdiplus::Bitmap* DecodePictureFile(const std::wstring& strPath, bool bAutoRotate);

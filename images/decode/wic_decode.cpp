@@ -15,6 +15,28 @@ namespace {
 constexpr size_t kDecoderGetFrame = 13;
 constexpr size_t kFrameCopyPixels = 7;
 
+// One imaging factory for each thread that said it keeps its apartment, made on its first
+// decode; plain, as it is let go by the thread's owner and never by a destructor that may run
+// after the apartment is gone.
+thread_local bool t_bKeep = false;
+thread_local IWICImagingFactory* t_pFactory = nullptr;
+
+HRESULT MakeFactory(DecodeParts& parts)
+{
+    if (t_pFactory) {
+        parts.pFactory = t_pFactory;
+        parts.pFactory->AddRef();
+        return S_OK;
+    }
+    const HRESULT hr = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                          IID_IWICImagingFactory, reinterpret_cast<void**>(&parts.pFactory));
+    if (SUCCEEDED(hr) && t_bKeep) {
+        t_pFactory = parts.pFactory;
+        t_pFactory->AddRef();
+    }
+    return hr;
+}
+
 const void* VtableMethod(const void* pObject, size_t nSlot)
 {
     return (*static_cast<const void* const* const*>(pObject))[nSlot];
@@ -213,8 +235,7 @@ std::optional<DecodeStatus> DecodeWithWic(DecodeParts& parts, const WicRequest& 
             return DecodeStatus::NoMemory;
         return std::nullopt;
     };
-    HRESULT hr = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                    reinterpret_cast<void**>(&parts.pFactory));
+    HRESULT hr = MakeFactory(parts);
     if (FAILED(hr))
         return refused(hr);
     hr = parts.pFactory->CreateDecoderFromStream(request.pStream, nullptr, WICDecodeMetadataCacheOnDemand,
@@ -299,6 +320,25 @@ std::optional<DecodeStatus> DecodeWithWic(DecodeParts& parts, const WicRequest& 
     ReleaseDecoders(parts);
     TurnUpright(*parts.pPicture, nOrientation, request.bSwapped);
     return DecodeStatus::Decoded;
+}
+
+void KeepThreadDecoders()
+{
+    t_bKeep = true;
+}
+
+void DropThreadFactory()
+{
+    IWICImagingFactory* pFactory = t_pFactory;
+    t_pFactory = nullptr;
+    if (pFactory)
+        pFactory->Release();
+}
+
+void ReleaseThreadDecoders()
+{
+    t_bKeep = false;
+    DropThreadFactory();
 }
 
 void ReleaseDecoders(DecodeParts& parts)

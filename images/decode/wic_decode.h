@@ -27,3 +27,7 @@ struct WicRequest {
 // the imaging component refused it or its pixels, or it is an animation or an icon. Every
 // object made is left in parts.
 std::optional<DecodeStatus> DecodeWithWic(DecodeParts& parts, const WicRequest& request);
+
+// Lets go of the thread's kept imaging factory, if any (after a fault); the next decode makes
+// one anew.
+void DropThreadFactory();
