@@ -206,10 +206,8 @@ DecodeResult DecodePicture(const std::wstring& strPath, bool bAutoRotate, uint64
         if (status != DecodeStatus::Decoded)
             ReleaseParts(parts);
     };
-    if (CallGuarded(decode)) {
-        Gdiplus::Bitmap* pPicture = parts.pPicture;
-        return {pPicture, pPicture ? status : (status == DecodeStatus::Decoded ? DecodeStatus::Rejected : status)};
-    }
+    if (CallGuarded(decode))
+        return {parts.pPicture, status == DecodeStatus::Decoded && !parts.pPicture ? DecodeStatus::Rejected : status};
     // A decoder faulted: the file is one more that can't be shown. What was made before the
     // fault is given back under the guard too, and left alone should that fault again.
     // The thread's factory may be what faulted: a new one is made for the next decode.

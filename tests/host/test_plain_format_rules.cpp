@@ -6,30 +6,17 @@
 
 #include "images/decode/plain_format_rules.h"
 
-TEST(PlainFormatRules, KeepsWhatGdiplusDrawsAsItIsAndChoosesByTransparencyOtherwise)
+TEST(PlainFormatRules, KeptFormatSizeLimitDecoderAndFailures)
 {
     EXPECT_EQ(KeptPixelsFor(FramePixels::Indexed8, true), KeptPixels::Indexed8);
-    EXPECT_EQ(KeptPixelsFor(FramePixels::Bgr32, true), KeptPixels::Rgb32);
     EXPECT_EQ(KeptPixelsFor(FramePixels::Pbgra32, false), KeptPixels::Pargb32);
     EXPECT_EQ(KeptPixelsFor(FramePixels::Other, true), KeptPixels::Argb32);
     EXPECT_EQ(KeptPixelsFor(FramePixels::Other, false), KeptPixels::Rgb24);
-}
-
-TEST(PlainFormatRules, APictureWhoseRowsPass2GiBFitsNoBitmap)
-{
-    EXPECT_EQ(KeptStride(5, KeptPixels::Indexed8), 8u);
-    // 40000 x 40000: fits as 8-bit indexes (1.6 GB), not as 24- or 32-bit pixels.
+    // 40000 x 40000 fits as 8-bit indexes (1.6 GB), not as 24-bit pixels; 4 x 536870911 bytes is the edge.
     EXPECT_TRUE(FitsOneBitmap(40000, 40000, KeptPixels::Indexed8));
     EXPECT_FALSE(FitsOneBitmap(40000, 40000, KeptPixels::Rgb24));
-    EXPECT_FALSE(FitsOneBitmap(40000, 40000, KeptPixels::Argb32));
-    // The exact edge: 4 x 536870911 bytes fit, one row more does not.
     EXPECT_TRUE(FitsOneBitmap(1, 536870911, KeptPixels::Argb32));
     EXPECT_FALSE(FitsOneBitmap(1, 536870912, KeptPixels::Argb32));
-    EXPECT_FALSE(FitsOneBitmap(0, 10, KeptPixels::Rgb24));
-}
-
-TEST(PlainFormatRules, AnimationsAndIconsGoToGdiplusAndOnlyRunningOutOfMemoryIsTransient)
-{
     EXPECT_EQ(ChooseDecoder(ContainerKind::Gif, 1), DecoderChoice::Wic);
     EXPECT_EQ(ChooseDecoder(ContainerKind::Gif, 3), DecoderChoice::Gdiplus);
     EXPECT_EQ(ChooseDecoder(ContainerKind::Icon, 1), DecoderChoice::Gdiplus);
