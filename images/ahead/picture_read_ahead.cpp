@@ -78,8 +78,16 @@ ReadAheadHooks PictureHooks()
     hooks.memory = &ReadMemoryStatus;
     // The decoders may be COM objects: each worker gets an apartment of its own, and gives
     // it back only when it got one.
-    hooks.onThreadStart = [] { return SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)); };
-    hooks.onThreadEnd = [] { ::CoUninitialize(); };
+    hooks.onThreadStart = [] {
+        if (FAILED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
+            return false;
+        KeepThreadDecoders();
+        return true;
+    };
+    hooks.onThreadEnd = [] {
+        ReleaseThreadDecoders();
+        ::CoUninitialize();
+    };
     hooks.watchStop = [](const std::atomic<bool>* pStopping) { StopReadsOnThisThreadWhen(pStopping); };
     return hooks;
 }

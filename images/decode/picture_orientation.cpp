@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
+#include "images/decode/decode_parts.h"
 #include "images/decode/exif_orientation.h"
 
 namespace {
@@ -14,19 +14,22 @@ namespace {
 constexpr PROPID kOrientationTag = 0x0112;
 
 // GDI+'s own reading of the tag, or -1 when it has none of type SHORT.
-int PropertyOrientation(Gdiplus::Bitmap& image)
+int PropertyOrientation(Gdiplus::Bitmap& image, DecodeParts& parts)
 {
     const UINT nSize = image.GetPropertyItemSize(kOrientationTag);
     if (nSize < sizeof(Gdiplus::PropertyItem))
         return -1;
-    std::unique_ptr<void, decltype(&std::free)> pBlock(std::malloc(nSize), &std::free);
-    auto* pItem = static_cast<Gdiplus::PropertyItem*>(pBlock.get());
-    if (!pItem || image.GetPropertyItem(kOrientationTag, nSize, pItem) != Gdiplus::Ok)
-        return -1;
-    if (pItem->type != PropertyTagTypeShort || pItem->length < sizeof(uint16_t) || !pItem->value)
-        return -1;
-    uint16_t nValue = 0;
-    std::memcpy(&nValue, pItem->value, sizeof(nValue));
+    parts.pProperty = std::malloc(nSize);
+    auto* pItem = static_cast<Gdiplus::PropertyItem*>(parts.pProperty);
+    int nValue = -1;
+    if (pItem && image.GetPropertyItem(kOrientationTag, nSize, pItem) == Gdiplus::Ok &&
+        pItem->type == PropertyTagTypeShort && pItem->length >= sizeof(uint16_t) && pItem->value) {
+        uint16_t nShort = 0;
+        std::memcpy(&nShort, pItem->value, sizeof(nShort));
+        nValue = nShort;
+    }
+    std::free(parts.pProperty);
+    parts.pProperty = nullptr;
     return nValue;
 }
 
@@ -50,9 +53,9 @@ bool FlippedQuarterTurnsSwapped()
 
 // The bytes are read only for a picture that may be a JPEG: one GDI+ names as such, or one
 // whose format it won't tell (the reader then checks the JPEG signature itself).
-int PictureOrientation(Gdiplus::Bitmap& image, const uint8_t* pFile, size_t nFileSize)
+int PictureOrientation(Gdiplus::Bitmap& image, const uint8_t* pFile, size_t nFileSize, DecodeParts& parts)
 {
-    const int nOrientation = PropertyOrientation(image);
+    const int nOrientation = PropertyOrientation(image, parts);
     if (nOrientation >= 0)
         return nOrientation;
     GUID format{};

@@ -6,10 +6,12 @@
 namespace Gdiplus {
 class Bitmap;
 }  // namespace Gdiplus
+struct DecodeParts;
 
 // The orientation the picture carries: GDI+'s property item 0x0112 where it has one,
 // otherwise, for a JPEG, the Exif segment of the file's bytes in memory; 0 when there is none.
-int PictureOrientation(Gdiplus::Bitmap& image, const uint8_t* pFile, size_t nFileSize);
+// The property's block is held in parts.pProperty while it is read.
+int PictureOrientation(Gdiplus::Bitmap& image, const uint8_t* pFile, size_t nFileSize, DecodeParts& parts);
 
 // Whether this GDI+ flips before it turns (see TurnUpright). Asked once and remembered, so
 // call it before any guarded decode: the first call takes the lock of a one-time start.

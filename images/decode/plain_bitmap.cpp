@@ -4,29 +4,30 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <memory>
+
+#include "images/decode/decode_parts.h"
+#include "images/decode/plain_format_rules.h"
 
 namespace {
 
-using PalettePtr = std::unique_ptr<Gdiplus::ColorPalette, decltype(&std::free)>;
-
-// The source's palette; null when it has none or it can't be read.
-PalettePtr ReadPalette(Gdiplus::Bitmap& source)
+// The source's palette, in parts.pColors; null when it has none or it can't be read.
+Gdiplus::ColorPalette* ReadPalette(Gdiplus::Bitmap& source, DecodeParts& parts)
 {
     const INT nSize = source.GetPaletteSize();
     if (nSize < static_cast<INT>(sizeof(Gdiplus::ColorPalette)))
-        return {nullptr, &std::free};
-    PalettePtr pPalette(static_cast<Gdiplus::ColorPalette*>(std::malloc(static_cast<size_t>(nSize))), &std::free);
-    if (pPalette && source.GetPalette(pPalette.get(), nSize) != Gdiplus::Ok)
-        pPalette.reset();
-    // Never more entries than the block holds, whatever Count says.
-    if (pPalette) {
-        const size_t nRoom = (static_cast<size_t>(nSize) - sizeof(Gdiplus::ColorPalette)) / sizeof(Gdiplus::ARGB) + 1;
-        pPalette->Count = static_cast<UINT>(std::min<size_t>(pPalette->Count, nRoom));
+        return nullptr;
+    parts.pColors = static_cast<Gdiplus::ColorPalette*>(std::malloc(static_cast<size_t>(nSize)));
+    if (parts.pColors && source.GetPalette(parts.pColors, nSize) != Gdiplus::Ok) {
+        std::free(parts.pColors);
+        parts.pColors = nullptr;
     }
-    return pPalette;
+    // Never more entries than the block holds, whatever Count says.
+    if (parts.pColors) {
+        const size_t nRoom = (static_cast<size_t>(nSize) - sizeof(Gdiplus::ColorPalette)) / sizeof(Gdiplus::ARGB) + 1;
+        parts.pColors->Count = static_cast<UINT>(std::min<size_t>(parts.pColors->Count, nRoom));
+    }
+    return parts.pColors;
 }
-
 // A palette entry less than opaque: a GIF's transparent colour, say.
 bool PaletteHasAlpha(const Gdiplus::ColorPalette& palette)
 {
@@ -77,43 +78,72 @@ Gdiplus::Status ConvertInto(Gdiplus::Bitmap& source, Gdiplus::Bitmap& copy, Gdip
 }
 
 // A pixel-for-pixel drawing, for a source whose pixels GDI+ won't convert by locking.
-Gdiplus::Status DrawInto(Gdiplus::Bitmap& source, Gdiplus::Bitmap& copy)
+Gdiplus::Status DrawInto(Gdiplus::Bitmap& source, Gdiplus::Bitmap& copy, DecodeParts& parts)
 {
-    Gdiplus::Graphics graphics(&copy);
+    parts.pGraphics = NewGdiplusObject<Gdiplus::Graphics>(&copy);
+    if (!parts.pGraphics)
+        return Gdiplus::OutOfMemory;
+    Gdiplus::Graphics& graphics = *parts.pGraphics;
     if (graphics.GetLastStatus() != Gdiplus::Ok)
         return graphics.GetLastStatus();
     graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
     graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
     const INT cx = static_cast<INT>(copy.GetWidth()), cy = static_cast<INT>(copy.GetHeight());
-    return graphics.DrawImage(&source, Gdiplus::Rect(0, 0, cx, cy), 0, 0, cx, cy, Gdiplus::UnitPixel);
+    const Gdiplus::Status status = graphics.DrawImage(&source, Gdiplus::Rect(0, 0, cx, cy), 0, 0, cx, cy, Gdiplus::UnitPixel);
+    Gdiplus::Graphics* pDone = parts.pGraphics;
+    parts.pGraphics = nullptr;
+    delete pDone;
+    return status;
+}
+
+KeptPixels KeptPixelsOf(Gdiplus::PixelFormat format)
+{
+    switch (format) {
+    case PixelFormat8bppIndexed:
+        return KeptPixels::Indexed8;
+    case PixelFormat24bppRGB:
+        return KeptPixels::Rgb24;
+    case PixelFormat32bppRGB:
+        return KeptPixels::Rgb32;
+    case PixelFormat32bppARGB:
+        return KeptPixels::Argb32;
+    default:
+        break;
+    }
+    return KeptPixels::Pargb32;
 }
 
 }  // namespace
 
-Gdiplus::Bitmap* CopyToPlainBitmap(Gdiplus::Bitmap& source, PlainCopyFailure& failure)
+DecodeStatus CopyToPlainBitmap(Gdiplus::Bitmap& source, DecodeParts& parts, uint64_t nMaxBytes,
+                               PixelCopyCheck pfnCheck, const wchar_t* pszPath)
 {
-    failure = PlainCopyFailure::None;
-    const PalettePtr pPalette = ReadPalette(source);
-    const Gdiplus::PixelFormat format = PlainFormat(source, pPalette.get());
-    const INT cx = static_cast<INT>(source.GetWidth()), cy = static_cast<INT>(source.GetHeight());
-    // GDI+'s operator new gives GdipAlloc's null back unchecked: the block is checked first.
-    void* pBlock = Gdiplus::DllExports::GdipAlloc(sizeof(Gdiplus::Bitmap));
-    if (!pBlock) {
-        failure = PlainCopyFailure::NoMemory;
-        return nullptr;
-    }
-    auto* pCopy = ::new (pBlock) Gdiplus::Bitmap(cx, cy, format);
-    Gdiplus::Status status = pCopy->GetLastStatus();
+    const Gdiplus::ColorPalette* pPalette = ReadPalette(source, parts);
+    const Gdiplus::PixelFormat format = PlainFormat(source, pPalette);
+    const UINT cx = source.GetWidth(), cy = source.GetHeight();
+    if (!FitsOneBitmap(cx, cy, KeptPixelsOf(format)))
+        return DecodeStatus::Rejected;
+    if (uint64_t{cx} * cy * 4 > nMaxBytes)
+        return DecodeStatus::NoMemory;
+    parts.pPicture = NewGdiplusObject<Gdiplus::Bitmap>(static_cast<INT>(cx), static_cast<INT>(cy), format);
+    if (!parts.pPicture)
+        return DecodeStatus::NoMemory;
+    Gdiplus::Bitmap& copy = *parts.pPicture;
+    Gdiplus::Status status = copy.GetLastStatus();
     if (status == Gdiplus::Ok && Gdiplus::IsIndexedPixelFormat(format))
-        status = pPalette ? pCopy->SetPalette(pPalette.get()) : Gdiplus::InvalidParameter;
-    if (status == Gdiplus::Ok && ConvertInto(source, *pCopy, format) != Gdiplus::Ok)
-        status = DrawInto(source, *pCopy);
+        status = pPalette ? copy.SetPalette(pPalette) : Gdiplus::InvalidParameter;
+    const long hr = status == Gdiplus::Ok && pfnCheck ? pfnCheck(pszPath) : 0;
+    if (hr < 0)
+        status = StatusOfFailure(hr) == DecodeStatus::NoMemory ? Gdiplus::OutOfMemory : Gdiplus::GenericError;
+    if (status == Gdiplus::Ok && ConvertInto(source, copy, format) != Gdiplus::Ok)
+        status = DrawInto(source, copy, parts);
     if (status != Gdiplus::Ok) {
-        failure = status == Gdiplus::OutOfMemory ? PlainCopyFailure::NoMemory : PlainCopyFailure::Unsupported;
-        delete pCopy;
-        return nullptr;
+        Gdiplus::Bitmap* pDone = parts.pPicture;
+        parts.pPicture = nullptr;
+        delete pDone;
+        return status == Gdiplus::OutOfMemory ? DecodeStatus::NoMemory : DecodeStatus::Rejected;
     }
-    pCopy->SetResolution(source.GetHorizontalResolution(), source.GetVerticalResolution());
-    return pCopy;
+    copy.SetResolution(source.GetHorizontalResolution(), source.GetVerticalResolution());
+    return DecodeStatus::Decoded;
 }

@@ -7,4 +7,5 @@ list(APPEND VISTREL_WIN_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/memory_stream.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/picture_orientation.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/plain_bitmap.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/images/decode/wic_decode.cpp
 )

@@ -19,7 +19,7 @@ VISTREL_PACKAGES=(
     cmake ninja-build g++ googletest
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     wine wine64 fonts-wine fonts-liberation fonts-wqy-microhei
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils imagemagick libjxr-tools
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     clang llvm
     locales

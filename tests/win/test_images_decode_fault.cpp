@@ -1,7 +1,7 @@
 // A decoder that crashes on a file: the guard turns a fault inside the platform's imaging
 // code into a file that can't be shown, the walk steps over it, and decoding goes on as
 // before on every thread; a fault in the program's own code inside the guard still ends the
-// program. The decoder is replaced by one that makes GDI+ fault on files named boom.png.
+// program. The decoders are replaced by ones that fault inside GDI+ on files named boom.png.
 #include <windows.h>
 
 #include <algorithm>
@@ -59,23 +59,42 @@ Gdiplus::Bitmap* FaultOnBoom(IStream* pStream, const wchar_t* pszPath)
     return OpenBitmapStream(pStream, pszPath);
 }
 
+// The imaging component's path faults on boom.png too, just before its pixels are copied.
+long FaultOnBoomPixels(const wchar_t* pszPath)
+{
+    if (std::wcsstr(pszPath, L"\\boom.png")) {
+        ++g_faults;
+        FaultInsideGdiplus();
+    }
+    return 0;
+}
+
 // The real main window with the faulting decoder for the test's duration.
 class DecodeFault : public MainFrameTest {
 protected:
-    DecodeFault() : m_previous(SetBitmapOpenerForTesting(&FaultOnBoom)) { g_faults = 0; }
+    DecodeFault()
+        : m_previous(SetBitmapOpenerForTesting(&FaultOnBoom)), m_previousCheck(SetPixelCopyCheckForTesting(&FaultOnBoomPixels))
+    {
+        g_faults = 0;
+    }
     // The step's own decode is under test: no worker decodes (and faults) ahead of it.
     void SetUp() override
     {
         MainFrameTest::SetUp();
         m_frame->m_bReadAhead = false;
     }
-    ~DecodeFault() override { SetBitmapOpenerForTesting(m_previous); }
+    ~DecodeFault() override
+    {
+        SetBitmapOpenerForTesting(m_previous);
+        SetPixelCopyCheckForTesting(m_previousCheck);
+    }
     std::vector<std::wstring> Names() const { return {m_frame->m_listFiles.begin(), m_frame->m_listFiles.end()}; }
     std::wstring Current() const
     {
         return m_frame->m_itCurrent == m_frame->m_listFiles.end() ? L"<end>" : *m_frame->m_itCurrent;
     }
     BitmapOpener m_previous;
+    PixelCopyCheck m_previousCheck;
 };
 
 TEST_F(DecodeFault, AFaultingFileCantBeShownAndTheWalkStepsOverIt)

@@ -173,7 +173,8 @@ TEST_F(PicturesInMemory, StillPicturesShowScaleTurnAndSaveAsDecodedFromTheirFile
         bool bUpright;  // orientation 6, turned a quarter clockwise
     };
     for (const Case& c : {Case{L"alpha.png", false}, Case{L"transparent.gif", false}, Case{L"deep.png", false},
-                          Case{L"cmyk.jpg", false}, Case{L"palette.bmp", false}, Case{L"fax.tif", true}}) {
+                          Case{L"cmyk.jpg", false}, Case{L"palette.bmp", false}, Case{L"fax.tif", true},
+                          Case{L"progressive.jpg", false}, Case{L"deep.tif", false}}) {
         SCOPED_TRACE(testing::Message() << c.name);
         const std::wstring path = Sample(c.name);
         ASSERT_TRUE(m_frame->OpenFile(path));

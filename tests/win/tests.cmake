@@ -68,12 +68,22 @@ if(TARGET vistrel_win_tests)
 endif()
 
 # Pictures GDI+'s encoders can't write (a CMYK JPEG, a 16-bit PNG, a fax TIFF with an
-# orientation, a GIF with a transparent colour, an animated GIF), made by ImageMagick for the
-# tests of pictures held in memory. The tests get the folder as a Windows path.
+# orientation, a GIF with a transparent colour, an animated GIF, a progressive JPEG, a 48-bit
+# TIFF, pictures with an embedded colour profile), and one picture of four coloured quarters
+# in the formats only the imaging component decodes (DDS plain and DXT1, JPEG XR) or none here
+# (WebP), made by ImageMagick and JxrEncApp for the tests of pictures held in memory. The tests
+# get the folder as a Windows path.
 if(TARGET vistrel_win_tests)
     find_program(VISTREL_CONVERT convert REQUIRED)
+    find_program(VISTREL_JXRENC JxrEncApp REQUIRED)
+    find_file(VISTREL_WIDE_GAMUT_ICC a98.icc PATHS /usr/share/color/icc/ghostscript NO_DEFAULT_PATH)
+    set(_profile)
+    if(VISTREL_WIDE_GAMUT_ICC)
+        set(_profile -profile ${VISTREL_WIDE_GAMUT_ICC})
+    endif()
     set(_samples ${CMAKE_CURRENT_BINARY_DIR}/memory_samples)
-    set(_sample_files alpha.png transparent.gif deep.png cmyk.jpg palette.bmp fax.tif anim.gif)
+    set(_sample_files alpha.png transparent.gif deep.png cmyk.jpg palette.bmp fax.tif anim.gif
+        progressive.jpg deep.tif profile.jpg profile.png quad.png quad-none.dds quad-dxt1.dds quad.jxr quad.webp)
     list(TRANSFORM _sample_files PREPEND ${_samples}/ OUTPUT_VARIABLE _sample_paths)
     add_custom_command(OUTPUT ${_sample_paths}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${_samples}
@@ -84,6 +94,17 @@ if(TARGET vistrel_win_tests)
         COMMAND ${VISTREL_CONVERT} -seed 3 -size 64x48 plasma: -colors 100 -type Palette BMP3:${_samples}/palette.bmp
         COMMAND ${VISTREL_CONVERT} -size 88x59 pattern:checkerboard -fill black -draw "rectangle 0,0 20,10" -type bilevel -compress Group4 -orient RightTop ${_samples}/fax.tif
         COMMAND ${VISTREL_CONVERT} -delay 10 -size 32x24 xc:red xc:lime xc:blue -loop 0 ${_samples}/anim.gif
+        COMMAND ${VISTREL_CONVERT} -size 64x48 "gradient:#203040-#e0c0a0" -interlace JPEG -quality 90 ${_samples}/progressive.jpg
+        COMMAND ${VISTREL_CONVERT} -size 64x48 "gradient:#a02010-#10e0f0" -alpha off -depth 16 -compress none ${_samples}/deep.tif
+        COMMAND ${VISTREL_CONVERT} -size 64x48 "gradient:#c03010-#10a0f0" ${_profile} -quality 95 ${_samples}/profile.jpg
+        COMMAND ${VISTREL_CONVERT} -size 64x48 "gradient:#c03010-#10a0f0" ${_profile} PNG24:${_samples}/profile.png
+        COMMAND ${VISTREL_CONVERT} -size 32x32 xc:white -fill red -draw "rectangle 0,0 15,15" -fill lime
+            -draw "rectangle 16,0 31,15" -fill blue -draw "rectangle 0,16 15,31" -type TrueColor BMP3:${_samples}/quad.bmp
+        COMMAND ${VISTREL_CONVERT} ${_samples}/quad.bmp PNG24:${_samples}/quad.png
+        COMMAND ${VISTREL_CONVERT} ${_samples}/quad.bmp -define dds:compression=none -define dds:mipmaps=0 ${_samples}/quad-none.dds
+        COMMAND ${VISTREL_CONVERT} ${_samples}/quad.bmp -define dds:compression=dxt1 -define dds:mipmaps=0 ${_samples}/quad-dxt1.dds
+        COMMAND ${VISTREL_JXRENC} -i ${_samples}/quad.bmp -o ${_samples}/quad.jxr -q 1
+        COMMAND ${VISTREL_CONVERT} ${_samples}/quad.bmp -define webp:lossless=true ${_samples}/quad.webp
         VERBATIM)
     add_custom_target(vistrel_memory_samples DEPENDS ${_sample_paths})
     add_dependencies(vistrel_win_tests vistrel_memory_samples)
