@@ -62,17 +62,7 @@ int RunShow(const std::wstring& path, int w, int h)
     bench::MinimalViewer viewer;
     if (!viewer.Decode(path) || !viewer.Create(w, h))
         return 1;
-    ::ShowWindow(viewer.m_hWnd, SW_SHOWNORMAL);
-    ::UpdateWindow(viewer.m_hWnd);
-    // Closed by the probe; a forgotten one goes away by itself.
-    ::SetTimer(viewer.m_hWnd, 1, 60000, nullptr);
-    MSG msg;
-    while (viewer.m_hWnd && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (msg.message == WM_TIMER || msg.message == WM_CLOSE)
-            ::DestroyWindow(viewer.m_hWnd);
-        else
-            ::DispatchMessageW(&msg);
-    }
+    viewer.ShowUntilClosed();
     return 0;
 }
 

@@ -11,37 +11,18 @@
 #include <string>
 
 #include "bench/bench_util.h"
+#include "bench/minimal_popup.h"
 
 namespace bench {
 
-class MinimalViewer {
+class MinimalViewer : public MinimalPopup<MinimalViewer> {
 public:
-    MinimalViewer() = default;
-    MinimalViewer(const MinimalViewer&) = delete;
-    MinimalViewer& operator=(const MinimalViewer&) = delete;
+    static constexpr const wchar_t* kClassName = L"VistrelBenchMinimalViewer";
+    static constexpr const wchar_t* kTitle = L"baseline";
+
     ~MinimalViewer()
     {
-        if (m_hWnd)
-            ::DestroyWindow(m_hWnd);
         delete m_pImage;
-    }
-
-    // A popup of w by h centred on the work area, like the viewer's first window; not shown yet.
-    bool Create(int w, int h)
-    {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &MinimalViewer::WndProc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = L"VistrelBenchMinimalViewer";
-        ::RegisterClassW(&wc);
-        RECT work{};
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        const int x = std::max(0L, (work.left + work.right) / 2 - w / 2);
-        const int y = std::max(0L, (work.top + work.bottom) / 2 - h / 2);
-        m_hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"baseline", WS_POPUP, x, y, w, h, nullptr, nullptr,
-                                   wc.hInstance, this);
-        return m_hWnd != nullptr;
     }
 
     // Decodes the file; the decoded picture replaces the shown one (freed after the new one
@@ -65,33 +46,8 @@ public:
         ::UpdateWindow(m_hWnd);
     }
 
-    HWND m_hWnd = nullptr;
-
 private:
-    static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
-    {
-        if (msg == WM_NCCREATE)
-            ::SetWindowLongPtrW(hWnd, GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-        auto* self = reinterpret_cast<MinimalViewer*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-        switch (msg) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            if (self) {
-                self->OnPaint();
-                return 0;
-            }
-            break;
-        case WM_NCDESTROY:
-            if (self)
-                self->m_hWnd = nullptr;
-            break;
-        default:
-            break;
-        }
-        return ::DefWindowProcW(hWnd, msg, wParam, lParam);
-    }
+    friend class MinimalPopup<MinimalViewer>;
 
     void OnPaint()
     {

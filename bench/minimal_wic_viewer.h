@@ -9,39 +9,21 @@
 #include <algorithm>
 #include <string>
 
+#include "bench/minimal_popup.h"
+
 namespace bench {
 
-class MinimalWicViewer {
+class MinimalWicViewer : public MinimalPopup<MinimalWicViewer> {
 public:
-    MinimalWicViewer() = default;
-    MinimalWicViewer(const MinimalWicViewer&) = delete;
-    MinimalWicViewer& operator=(const MinimalWicViewer&) = delete;
+    static constexpr const wchar_t* kClassName = L"VistrelBenchMinimalWicViewer";
+    static constexpr const wchar_t* kTitle = L"baseline-wic";
+
     ~MinimalWicViewer()
     {
-        if (m_hWnd)
-            ::DestroyWindow(m_hWnd);
         if (m_hBitmap)
             ::DeleteObject(m_hBitmap);
         if (m_pFactory)
             m_pFactory->Release();
-    }
-
-    // A popup of w by h centred on the work area, like the viewer's first window; not shown yet.
-    bool Create(int w, int h)
-    {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &MinimalWicViewer::WndProc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = L"VistrelBenchMinimalWicViewer";
-        ::RegisterClassW(&wc);
-        RECT work{};
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        const int x = std::max(0L, (work.left + work.right) / 2 - w / 2);
-        const int y = std::max(0L, (work.top + work.bottom) / 2 - h / 2);
-        m_hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"baseline-wic", WS_POPUP, x, y, w, h, nullptr, nullptr,
-                                   wc.hInstance, this);
-        return m_hWnd != nullptr;
     }
 
     // Decodes the file's first frame into a 24-bit top-down DIB section, which replaces the
@@ -95,33 +77,8 @@ public:
         return true;
     }
 
-    HWND m_hWnd = nullptr;
-
 private:
-    static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
-    {
-        if (msg == WM_NCCREATE)
-            ::SetWindowLongPtrW(hWnd, GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-        auto* self = reinterpret_cast<MinimalWicViewer*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-        switch (msg) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            if (self) {
-                self->OnPaint();
-                return 0;
-            }
-            break;
-        case WM_NCDESTROY:
-            if (self)
-                self->m_hWnd = nullptr;
-            break;
-        default:
-            break;
-        }
-        return ::DefWindowProcW(hWnd, msg, wParam, lParam);
-    }
+    friend class MinimalPopup<MinimalWicViewer>;
 
     void OnPaint()
     {

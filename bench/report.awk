@@ -120,7 +120,7 @@ END {
         step = median("pan-step " m); scroll = median("pan-scroll " m); strip = median("pan-strip " m)
         printf "  %-16s %6.2f %7.2f  %.3f | %.2f  %.2f (%.2f)  %.2f\n", m, step, median("pan-full " m), ratio[m], scroll, strip, median("pan-dot " m), step - scroll - strip
     }
-    printf "5 Private bytes (sampled peak): vistrel %.1f MiB, baseline %.1f MiB, vistrel without a picture %.1f MiB\n", mv / MiB, mb / MiB, me / MiB
+    printf "5 Private bytes (sampled peak): vistrel %.1f MiB, baseline %.1f MiB, WIC baseline %.1f MiB, vistrel without a picture %.1f MiB\n", mv / MiB, mb / MiB, median("memory wic") / MiB, me / MiB
     printf "  decoded size %.1f MiB; the platform (baseline) beyond it %+.1f MiB; vistrel beyond the baseline %+.1f MiB\n", decoded / MiB, (mb - decoded) / MiB, (mv - mb) / MiB
     printf "  after a 3 s look at the first of a folder of them: peak %.1f MiB (%s), at the end %.1f MiB; beyond showing one %+.1f MiB, %.1f MiB for each of three prepared pictures\n", md / MiB, spread_mib("memory dwell"), mdl / MiB, (md - mv) / MiB, (md - mv) / 3 / MiB
     printf "6 Look, then step: at once, after a 2 s look, ratio of the pairs | prepared pictures held at the command after the look\n"

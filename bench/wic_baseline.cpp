@@ -21,21 +21,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     int rc = 0;
     {
         bench::MinimalWicViewer viewer;
-        if (viewer.Decode(args[2]) && viewer.Create(_wtoi(args[3].c_str()), _wtoi(args[4].c_str()))) {
-            ::ShowWindow(viewer.m_hWnd, SW_SHOWNORMAL);
-    ::UpdateWindow(viewer.m_hWnd);
-            // Closed by the probe; a forgotten one goes away by itself.
-            ::SetTimer(viewer.m_hWnd, 1, 60000, nullptr);
-            MSG msg;
-            while (viewer.m_hWnd && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-                if (msg.message == WM_TIMER || msg.message == WM_CLOSE)
-                    ::DestroyWindow(viewer.m_hWnd);
-                else
-                    ::DispatchMessageW(&msg);
-            }
-        } else {
+        if (viewer.Decode(args[2]) && viewer.Create(_wtoi(args[3].c_str()), _wtoi(args[4].c_str())))
+            viewer.ShowUntilClosed();
+        else
             rc = 1;
-        }
     }
     ::CoUninitialize();
     return rc;
