@@ -55,13 +55,20 @@ e2e_init() {
 # A program left behind by a test that was killed (ctest timeout) would confuse this one.
 e2e_kill_leftover() {
     local pidfile=$E2E_OUT/../program.pid pid
-    [ -f "$pidfile" ] || return 0
-    pid=$(cat "$pidfile")
-    if [ -n "$pid" ] && grep -qa 'vistrel' "/proc/$pid/cmdline" 2>/dev/null; then
-        e2e_say "note - killing program $pid left by an earlier test"
-        kill -9 "$pid" 2>/dev/null
+    if [ -f "$pidfile" ]; then
+        pid=$(cat "$pidfile")
+        if [ -n "$pid" ] && grep -qa 'vistrel' "/proc/$pid/cmdline" 2>/dev/null; then
+            e2e_say "note - killing program $pid left by an earlier test"
+            kill -9 "$pid" 2>/dev/null
+        fi
+        rm -f "$pidfile"
     fi
-    rm -f "$pidfile"
+    # Any other copy of the program still running (one an earlier test started in a private
+    # prefix, say) would show windows this test could take for its own: the tests run one at a time.
+    for pid in $(pgrep -f '^[^ ]*vistrel\.exe( |$)' || true); do
+        e2e_say "note - killing program $pid left running by an earlier test"
+        kill -9 "$pid" 2>/dev/null
+    done
 }
 
 e2e_cleanup() {
