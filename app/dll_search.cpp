@@ -13,7 +13,16 @@ using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 
 bool g_bSearchLocked = false;
 
-// gdiplus, msimg32 and winmm are delay-loaded: the helper asks here before it would load one by
+// comctl32's version 6, which the manifest names, lives in the side-by-side store: its bare
+// name finds it there before any folder is searched, where a full path would load the older one.
+bool RedirectedByManifest(const wchar_t* name)
+{
+    ACTCTX_SECTION_KEYED_DATA data{};
+    data.cbSize = sizeof(data);
+    return ::FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, name, &data) != FALSE;
+}
+
+// gdiplus, msimg32, winmm, comctl32, comdlg32 and shell32 are delay-loaded: the helper asks here before it would load one by
 // its bare name, which without the lock would look beside the program first. Called from the
 // helper's C code, so nothing here may throw.
 FARPROC WINAPI LoadDelayedFromSystem(unsigned nNotify, PDelayLoadInfo pInfo) noexcept
@@ -53,6 +62,8 @@ HMODULE LoadSystemLibrary(const wchar_t* name) noexcept
 {
     if (g_bSearchLocked)
         return ::LoadLibraryExW(name, nullptr, kSearchSystem32);
+    if (RedirectedByManifest(name))
+        return ::LoadLibraryExW(name, nullptr, 0);
     // By its full path; the DLLs it imports are then looked for beside it first.
     wchar_t path[MAX_PATH];
     const size_t n = ::GetSystemDirectoryW(path, MAX_PATH);

@@ -14,6 +14,7 @@
 #include "framework/ui_language_rules.h"
 #include "images/ahead/first_picture.h"
 #include "images/ahead/read_ahead.h"
+#include "images/decode/picture_decode.h"
 #include "images/folder/picture_path.h"
 #include "integration/background_plan.h"
 #include "integration/file_types.h"
@@ -73,6 +74,12 @@ BOOL CTaviApp::InitInstance()
         return FALSE;
     }
 
+    // Every step decodes here with read-ahead off: the imaging factory is made once, not per step.
+    if (m_bComInitialized) {
+        KeepThreadDecoders();
+        m_bKeptDecoders = true;
+    }
+
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof(icc);
     icc.dwICC = ICC_WIN95_CLASSES;
@@ -103,6 +110,10 @@ int CTaviApp::ExitInstance()
     if (m_gdiplusToken && !ReadAheadLeftWorkersRunning()) {
         Gdiplus::GdiplusShutdown(m_gdiplusToken);
         m_gdiplusToken = 0;
+    }
+    if (m_bKeptDecoders) {
+        ReleaseThreadDecoders();
+        m_bKeptDecoders = false;
     }
     if (m_bComInitialized) {
         ::CoUninitialize();

@@ -26,6 +26,8 @@ public:
     ULONG_PTR m_gdiplusToken = 0;
     // Whether InitInstance's COM initialisation is ExitInstance's to undo.
     bool m_bComInitialized = false;
+    // Whether this thread keeps an imaging factory until ExitInstance.
+    bool m_bKeptDecoders = false;
     CStringW m_strFile;
     // The command-line picture's decode, started before the window is made; the main window's
     // once it exists, and ended before GDI+ is otherwise.

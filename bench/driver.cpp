@@ -16,6 +16,7 @@
 //                                                 working set over the step
 // Results go to stdout one per line ("<what> <label> <ms>"), anything odd to stderr.
 #include <windows.h>
+#include <objbase.h>
 #include <psapi.h>
 
 #include "framework/gdiplus_sdk.h"
@@ -33,6 +34,7 @@
 #include "bench/minimal_viewer.h"
 #include "framework/win_app.h"
 #include "images/ahead/read_ahead.h"
+#include "images/decode/picture_decode.h"
 #include "images/folder/file_order.h"
 #include "mainframe/main_frame.h"
 #include "res/resource.h"
@@ -537,6 +539,10 @@ int main()
     Gdiplus::GdiplusStartupInput input;
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)
         return 2;
+    // The thread as the program's start leaves it: in its apartment, keeping an imaging factory.
+    const bool bCom = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    if (bCom)
+        KeepThreadDecoders();
     int rc = 2;
     if (args.size() == 4 && args[1] == L"next")
         rc = RunNext(bench::WithSlash(args[2]), bench::WithSlash(args[3]));
@@ -557,6 +563,10 @@ int main()
         std::fputs("usage: vistrel_bench_driver next WARMFOLDER FOLDER | pan PICTURE RUNS ZOOMIN | rescan RUNS FOLDER..."
                    " | dwell FOLDER PAIRS | burst FOLDER RUNS\n",
                    stderr);
+    if (bCom) {
+        ReleaseThreadDecoders();
+        ::CoUninitialize();
+    }
     Gdiplus::GdiplusShutdown(token);
     ResetSettings();
     return rc;

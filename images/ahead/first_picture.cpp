@@ -1,5 +1,6 @@
 #include "images/ahead/first_picture.h"
 
+#include <chrono>
 #include <cstdint>
 #include <limits>
 #include <new>
@@ -30,6 +31,11 @@ FirstPicture::~FirstPicture()
 void FirstPicture::Run()
 {
     const bool bStarted = m_hooks.onThreadStart ? m_hooks.onThreadStart() : false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bStarted = true;
+    }
+    m_cv.notify_all();
     const FileStamp stamp = m_hooks.stamp(m_key.strPath);
     ReadAheadHooks::Decoded decoded;
     try {
@@ -71,6 +77,12 @@ ReadAhead::Outcome FirstPicture::Take(const std::wstring& strPath, bool bAutoRot
     }
     pPicture = decoded.pPicture;
     return pPicture ? ReadAhead::Outcome::Picture : ReadAhead::Outcome::Failure;
+}
+
+void FirstPicture::WaitStarted(unsigned nMaxMs)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_cv.wait_for(lock, std::chrono::milliseconds(nMaxMs), [this] { return m_bStarted; });
 }
 
 bool FirstPicture::Done() const

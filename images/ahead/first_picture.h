@@ -35,6 +35,9 @@ public:
     // decode here would have told) or None, when the caller decodes the file itself. Only the
     // first call can be answered; every later one is None.
     ReadAhead::Outcome Take(const std::wstring& strPath, bool bAutoRotate, void*& pPicture);
+    // Waits at most nMaxMs for the thread to have its apartment and its decoders loaded, so
+    // that the window's own DLLs, loaded next, don't hold up theirs.
+    void WaitStarted(unsigned nMaxMs);
     // Whether the decode has ended (tests).
     bool Done() const;
 
@@ -45,6 +48,7 @@ private:
     FirstPictureKey m_key;
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;
+    bool m_bStarted = false;
     bool m_bDone = false;
     bool m_bTaken = false;
     ReadAheadHooks::Decoded m_decoded;

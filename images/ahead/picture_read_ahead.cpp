@@ -18,6 +18,8 @@ namespace {
 // Far enough past a run of undecodable files for any ordinary folder; a longer run is
 // walked on the user-interface thread as before.
 constexpr size_t kPlanLength = 16;
+// The longest a start waits for the first picture's thread to load its decoders.
+constexpr unsigned kFirstPictureStartMs = 100;
 
 // The change time comes through a handle opened for attributes only, sharing everything, so
 // it never stands in the way of another program, and closed at once.
@@ -107,13 +109,17 @@ bool StepsPending()
 
 }  // namespace
 
+// The thread loads its decoders before the window's DLLs are loaded here: both need the loader.
 std::unique_ptr<FirstPicture> StartFirstPicture(const std::wstring& strPath, bool bAutoRotate)
 {
+    std::unique_ptr<FirstPicture> pFirst;
     try {
-        return std::make_unique<FirstPicture>(PictureHooks(), strPath, bAutoRotate);
+        pFirst = std::make_unique<FirstPicture>(PictureHooks(), strPath, bAutoRotate);
     } catch (const std::exception&) {
         return nullptr;
     }
+    pFirst->WaitStarted(kFirstPictureStartMs);
+    return pFirst;
 }
 
 // After every step and rescan, from the walk's position and the way of the latest step, so

@@ -58,6 +58,12 @@ Whole ReadAll(HANDLE hFile, uint8_t* pBuffer, size_t nSize, size_t& nRead)
 // picture costs, whatever its size.
 FileRead Sniff(HANDLE hFile, uint64_t nFileSize)
 {
+    uint8_t mark[kBuiltInSignatureBytes];
+    DWORD nMark = 0;
+    if (!ReadAt(hFile, 0, mark, static_cast<DWORD>(std::min<uint64_t>(sizeof(mark), nFileSize)), nMark))
+        return FileRead::Unreadable;
+    if (HasBuiltInSignature(mark, nMark))
+        return FileRead::Read;
     const std::shared_ptr<const DecoderSignatures> pSignatures = KnownDecoderSignatures();
     if (!pSignatures)
         return FileRead::NoMemory;

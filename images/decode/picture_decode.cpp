@@ -139,7 +139,7 @@ DecodeStatus DecodeWithGdiplus(DecodeParts& parts, const FileInMemory& file, con
     // The decoder goes before the turn, which makes one more picture's worth of pixels.
     ReleaseDecoders(parts);
     if (status == DecodeStatus::Decoded)
-        TurnUpright(*parts.pPicture, nOrientation, request.bSwapped);
+        TurnUpright(*parts.pPicture, nOrientation);
     return status;
 }
 
@@ -191,8 +191,6 @@ DecodeResult DecodePicture(const std::wstring& strPath, bool bAutoRotate, uint64
     request.nFileSize = file.Size();
     request.pszPath = strPath.c_str();
     request.bAutoRotate = bAutoRotate;
-    // Asked before the guard: the first answer is a one-time start, which takes a lock.
-    request.bSwapped = bAutoRotate && FlippedQuarterTurnsSwapped();
     request.nMaxBytes = nMaxBytes;
     request.pfnCheck = g_pfnCheck.load();
     const BitmapOpener pfnOpen = g_pfnOpener.load();

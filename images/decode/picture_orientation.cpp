@@ -3,6 +3,7 @@
 #include "framework/gdiplus_sdk.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -38,16 +39,22 @@ int PropertyOrientation(Gdiplus::Bitmap& image, DecodeParts& parts)
 // of the library once, with a two-pixel bitmap; the documented answer stands if it can't say.
 }  // namespace
 
+// Threads that ask at once each find the same answer; a fault while finding out leaves no
+// lock held, only the question open.
 bool FlippedQuarterTurnsSwapped()
 {
-    static const bool bSwapped = [] {
-        Gdiplus::Bitmap probe(2, 1, PixelFormat24bppRGB);
-        const Gdiplus::Color red(255, 0, 0);
-        Gdiplus::Color top;
-        return probe.SetPixel(0, 0, red) == Gdiplus::Ok && probe.SetPixel(1, 0, Gdiplus::Color(0, 0, 255)) == Gdiplus::Ok &&
-               probe.RotateFlip(Gdiplus::Rotate90FlipX) == Gdiplus::Ok && probe.GetHeight() == 2 &&
-               probe.GetPixel(0, 0, &top) == Gdiplus::Ok && top.GetValue() != red.GetValue();
-    }();
+    static std::atomic<int> s_nAnswer{-1};
+    const int nKnown = s_nAnswer.load(std::memory_order_acquire);
+    if (nKnown >= 0)
+        return nKnown != 0;
+    Gdiplus::Bitmap probe(2, 1, PixelFormat24bppRGB);
+    const Gdiplus::Color red(255, 0, 0);
+    Gdiplus::Color top;
+    const bool bSwapped = probe.SetPixel(0, 0, red) == Gdiplus::Ok &&
+                          probe.SetPixel(1, 0, Gdiplus::Color(0, 0, 255)) == Gdiplus::Ok &&
+                          probe.RotateFlip(Gdiplus::Rotate90FlipX) == Gdiplus::Ok && probe.GetHeight() == 2 &&
+                          probe.GetPixel(0, 0, &top) == Gdiplus::Ok && top.GetValue() != red.GetValue();
+    s_nAnswer.store(bSwapped ? 1 : 0, std::memory_order_release);
     return bSwapped;
 }
 
@@ -64,12 +71,12 @@ int PictureOrientation(Gdiplus::Bitmap& image, const uint8_t* pFile, size_t nFil
     return pFile ? ReadJpegExifOrientation(pFile, std::min(nFileSize, kExifReadLimit)) : 0;
 }
 
-bool TurnUpright(Gdiplus::Bitmap& image, int nOrientation, bool bSwapped)
+bool TurnUpright(Gdiplus::Bitmap& image, int nOrientation)
 {
     int nTurn = UprightRotateFlip(nOrientation);
     if (nTurn < 0)
         return false;
-    if ((nTurn == Gdiplus::Rotate90FlipX || nTurn == Gdiplus::Rotate270FlipX) && bSwapped)
+    if ((nTurn == Gdiplus::Rotate90FlipX || nTurn == Gdiplus::Rotate270FlipX) && FlippedQuarterTurnsSwapped())
         nTurn = nTurn == Gdiplus::Rotate90FlipX ? Gdiplus::Rotate270FlipX : Gdiplus::Rotate90FlipX;
     return image.RotateFlip(static_cast<Gdiplus::RotateFlipType>(nTurn)) == Gdiplus::Ok;
 }

@@ -13,10 +13,9 @@ struct DecodeParts;
 // The property's block is held in parts.pProperty while it is read.
 int PictureOrientation(Gdiplus::Bitmap& image, const uint8_t* pFile, size_t nFileSize, DecodeParts& parts);
 
-// Whether this GDI+ flips before it turns (see TurnUpright). Asked once and remembered, so
-// call it before any guarded decode: the first call takes the lock of a one-time start.
+// Whether this GDI+ flips before it turns (see TurnUpright). Found out on the first call that
+// needs it and remembered, without a lock, so a guarded decode may ask.
 bool FlippedQuarterTurnsSwapped();
 
-// Turns the picture upright for its orientation; true when it was turned. bSwapped is
-// FlippedQuarterTurnsSwapped()'s answer.
-bool TurnUpright(Gdiplus::Bitmap& image, int nOrientation, bool bSwapped);
+// Turns the picture upright for its orientation; true when it was turned.
+bool TurnUpright(Gdiplus::Bitmap& image, int nOrientation);

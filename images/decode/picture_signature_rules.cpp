@@ -66,3 +66,23 @@ bool MatchesAnySignature(const std::vector<SignaturePattern>& patterns, uint64_t
     }
     return false;
 }
+
+bool HasBuiltInSignature(const uint8_t* pHead, size_t nHead)
+{
+    struct Mark {
+        const char* pBytes;
+        size_t nLength;
+    };
+    static constexpr Mark kMarks[] = {
+        {"\xFF\xD8\xFF", 3}, {"\x89PNG\r\n\x1A\n", 8}, {"GIF87a", 6}, {"GIF89a", 6},
+        {"II*\0", 4},          {"MM\0*", 4},                 {"BM", 2},
+    };
+    if (!pHead)
+        return false;
+    for (const Mark& mark : kMarks) {
+        if (nHead >= mark.nLength && std::equal(pHead, pHead + mark.nLength, mark.pBytes,
+                                                [](uint8_t a, char b) { return a == static_cast<uint8_t>(b); }))
+            return true;
+    }
+    return false;
+}

@@ -30,3 +30,8 @@ SignatureSpan SignatureBytesNeeded(const std::vector<SignaturePattern>& patterns
 // lies outside the file or outside the bytes given, or has no bytes, matches nothing.
 bool MatchesAnySignature(const std::vector<SignaturePattern>& patterns, uint64_t nFileSize, const uint8_t* pHead,
                          size_t nHead, const uint8_t* pTail, size_t nTail);
+
+// JPEG, PNG, GIF, TIFF and BMP, which GDI+ and WIC decode on every Windows: their marks claim a
+// file without the decoders' lists being read, which the first picture of a start would wait for.
+constexpr size_t kBuiltInSignatureBytes = 8;
+bool HasBuiltInSignature(const uint8_t* pHead, size_t nHead);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "images/decode/decode_guard.h"
 #include "images/decode/decode_parts.h"
 #include "images/decode/exif_orientation.h"
 #include "images/decode/imaging_code.h"
@@ -318,13 +319,21 @@ std::optional<DecodeStatus> DecodeWithWic(DecodeParts& parts, const WicRequest& 
         parts.pPicture->SetResolution(static_cast<Gdiplus::REAL>(xDpi), static_cast<Gdiplus::REAL>(yDpi));
     // The decoder goes before the turn, which makes one more picture's worth of pixels.
     ReleaseDecoders(parts);
-    TurnUpright(*parts.pPicture, nOrientation, request.bSwapped);
+    TurnUpright(*parts.pPicture, nOrientation);
     return DecodeStatus::Decoded;
 }
 
+// The factory is made at once, so the imaging DLLs are loaded before the thread's first file.
 void KeepThreadDecoders()
 {
     t_bKeep = true;
+    DecodeParts parts;
+    auto make = [&] {
+        if (SUCCEEDED(MakeFactory(parts)))
+            ReleaseCom(parts.pFactory);
+    };
+    if (!CallGuarded(make))
+        t_pFactory = nullptr;  // whatever faulted is let go unreleased
 }
 
 void DropThreadFactory()

@@ -18,7 +18,6 @@ struct WicRequest {
     size_t nFileSize = 0;
     const wchar_t* pszPath = nullptr;
     bool bAutoRotate = false;
-    bool bSwapped = false;  // FlippedQuarterTurnsSwapped()'s answer
     uint64_t nMaxBytes = 0;
     PixelCopyCheck pfnCheck = nullptr;
 };

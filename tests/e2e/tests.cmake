@@ -20,9 +20,9 @@ foreach(script IN LISTS E2E_TESTS)
         ENVIRONMENT "WINEPREFIX=${VISTREL_WINEPREFIX};WINEDEBUG=-all;VISTREL_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endforeach()
 
-# e2e.dll_search: stand-ins for gdiplus.dll, msimg32.dll and winmm.dll (modules: no import library
-# of those names) and a probe that loads DLLs by bare name.
-foreach(dll gdiplus msimg32 winmm)
+# e2e.dll_search: stand-ins for the delay-loaded DLLs (modules: no import library of those names)
+# and a probe that loads DLLs by bare name.
+foreach(dll gdiplus msimg32 winmm comctl32 comdlg32 shell32)
     add_library(vistrel_planted_${dll} MODULE ${CMAKE_CURRENT_SOURCE_DIR}/e2e/planted_dll.c)
     set_target_properties(vistrel_planted_${dll} PROPERTIES PREFIX "" OUTPUT_NAME ${dll}
         LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted LINK_OPTIONS -static)

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <limits>
+#include <mutex>
 #include <string>
 
 #include "images/ahead/first_picture.h"
@@ -51,6 +54,46 @@ TEST(FirstPicture, ServesOnlyTheFirstLoadOfTheSameFileAskedTheSameWayAndReleases
     status = DecodeStatus::Decoded;
     { FirstPicture unused(hooks, L"C:\\p\\a.jpg", true); }
     EXPECT_EQ(nLive, 0);
+}
+
+// The start waits for the thread's set-up, never for its decode (it would hang here), and a
+// set-up that doesn't end holds the start up no longer than asked.
+TEST(FirstPicture, WaitStartedReturnsOnceTheThreadIsSetUpWhileItsDecodeStillRuns)
+{
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool bSetUpMay = false, bDecodeMay = false;
+    std::atomic<bool> bSetUpDone{false};
+    auto until = [&](const bool& bFlag) {
+        std::unique_lock<std::mutex> lock(mutex);
+        cv.wait(lock, [&] { return bFlag; });
+    };
+    auto allow = [&](bool& bFlag) {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            bFlag = true;
+        }
+        cv.notify_all();
+    };
+    ReadAheadHooks hooks;
+    hooks.onThreadStart = [&] {
+        until(bSetUpMay);
+        bSetUpDone = true;
+        return true;
+    };
+    hooks.decode = [&](const std::wstring&, bool, uint64_t) {
+        until(bDecodeMay);
+        return ReadAheadHooks::Decoded{nullptr, 0, DecodeStatus::Rejected};
+    };
+    hooks.stamp = [](const std::wstring&) { return FileStamp{true, 7, 0}; };
+    FirstPicture first(hooks, L"C:\\p\\a.jpg", true);
+    first.WaitStarted(20);
+    allow(bSetUpMay);
+    first.WaitStarted(std::numeric_limits<unsigned>::max());
+    EXPECT_TRUE(bSetUpDone);
+    allow(bDecodeMay);
+    void* p = nullptr;
+    EXPECT_EQ(first.Take(L"C:\\p\\a.jpg", true, p), Outcome::Failure);
 }
 
 }  // namespace

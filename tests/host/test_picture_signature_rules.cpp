@@ -66,3 +66,24 @@ TEST(PictureSignature, BrokenPatternsClaimNothingAndTheSpanStaysWithinItsLimit)
     EXPECT_EQ(capped.nHead + capped.nTail, 0u);
     EXPECT_EQ(SignatureBytesNeeded({At(~0ull, {1, 2})}).nHead, 0u);
 }
+
+// The marks that claim a file before the decoders' lists are read: whole marks only.
+TEST(PictureSignature, BuiltInMarksClaimOnlyWholeMarks)
+{
+    const std::vector<Bytes> claimed{{0xFF, 0xD8, 0xFF},
+                                     {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'},
+                                     {'G', 'I', 'F', '8', '9', 'a'},
+                                     {'G', 'I', 'F', '8', '7', 'a'},
+                                     {'I', 'I', '*', 0},
+                                     {'M', 'M', 0, '*'},
+                                     {'B', 'M'}};
+    for (const Bytes& head : claimed) {
+        EXPECT_TRUE(HasBuiltInSignature(head.data(), head.size()));
+        EXPECT_FALSE(HasBuiltInSignature(head.data(), head.size() - 1));
+    }
+    const std::vector<Bytes> passed{{'G', 'I', 'F', '8', '8', 'a'}, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, 0},
+                                    {'I', 'I', '*', 1}, {0, 0, 0, 0x14, 'f', 't', 'y', 'p'}, {'b', 'm'}};
+    for (const Bytes& head : passed)
+        EXPECT_FALSE(HasBuiltInSignature(head.data(), head.size()));
+    EXPECT_FALSE(HasBuiltInSignature(nullptr, 8));
+}
