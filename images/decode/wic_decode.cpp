@@ -6,6 +6,7 @@
 #include "images/decode/decode_guard.h"
 #include "images/decode/decode_parts.h"
 #include "images/decode/exif_orientation.h"
+#include "images/decode/first_touch.h"
 #include "images/decode/imaging_code.h"
 #include "images/decode/picture_orientation.h"
 #include "images/decode/plain_format_rules.h"
@@ -302,6 +303,9 @@ std::optional<DecodeStatus> DecodeWithWic(DecodeParts& parts, const WicRequest& 
         status = parts.pPicture->LockBits(&rect, Gdiplus::ImageLockModeWrite, GdiplusFormatOf(kept), &data);
         if (status != Gdiplus::Ok)
             return status == Gdiplus::OutOfMemory ? DecodeStatus::NoMemory : DecodeStatus::Rejected;
+        // Its pages are faulted in first, on two threads: the copy then runs at memory speed.
+        if (data.Stride > 0)
+            TouchPages(static_cast<uint8_t*>(data.Scan0), static_cast<size_t>(data.Stride) * cy);
         hr = data.Stride > 0 ? pSource->CopyPixels(nullptr, static_cast<UINT>(data.Stride),
                                                    static_cast<UINT>(data.Stride) * cy, static_cast<BYTE*>(data.Scan0))
                              : E_UNEXPECTED;
