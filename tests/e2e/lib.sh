@@ -178,6 +178,23 @@ e2e_all_windows() {
     xdotool search --onlyvisible --name '' 2>/dev/null | grep -vx "$root"
 }
 
+# e2e_open_dialog WID: Ctrl+O on the viewer; prints the id of the new titled window (the dialog)
+# within 15 s, or fails.
+e2e_open_dialog() {
+    local before dialog= deadline=$((SECONDS + 15))
+    before=$(e2e_all_windows | sort)
+    e2e_key "$1" ctrl+o >&2
+    while [ -z "$dialog" ] && [ "$SECONDS" -lt "$deadline" ]; do
+        sleep 0.2
+        dialog=$(comm -13 <(printf '%s\n' "$before") <(e2e_all_windows | sort) |
+            while read -r id; do
+                t=$(e2e_title "$id")
+                [ "$t" != KovV_TagWnd ] && [ -n "$t" ] && echo "$id"
+            done | head -n 1)
+    done
+    [ -n "$dialog" ] && printf '%s\n' "$dialog"
+}
+
 # e2e_wait_window REGEX [SECONDS]: prints the id of the first visible window whose title matches,
 # once it is there (default 20 s). Fails when the program ends first or time runs out.
 e2e_wait_window() {

@@ -51,17 +51,7 @@ e2e_check_eq "no stand-in was loaded by the menu" "" "$(find "$app" "$pics" -nam
 # Wine's own theme code loads msimg32 through a delay import of its own, by a search that still
 # looks beside the program: that is Wine's loader, not the program's, so that stand-in goes first.
 rm -f "$app/msimg32.dll" "$pics/msimg32.dll"
-before=$(e2e_all_windows | sort)
-e2e_key "$wid" ctrl+o
-dialog=
-for _ in $(seq 50); do
-    sleep 0.2
-    dialog=$(comm -13 <(printf '%s\n' "$before") <(e2e_all_windows | sort) | while read -r id; do
-        t=$(e2e_title "$id")
-        [ "$t" != KovV_TagWnd ] && [ -n "$t" ] && echo "$id"
-    done | head -n 1)
-    [ -n "$dialog" ] && break
-done
+dialog=$(e2e_open_dialog "$wid")
 e2e_check "Ctrl+O opens the open dialog" test -n "$dialog"
 [ -n "$dialog" ] && { timeout 5 xdotool windowfocus --sync "$dialog" || true; xdotool key Escape; sleep 0.5; }
 e2e_check "the viewer is still there" e2e_wait_title "$wid" "a.png - Vistrel"

@@ -19,22 +19,6 @@ e2e_start "$(e2e_winpath "$first/start.png")"
 wid=$(e2e_wait_window '^start\.png - Vistrel$') || e2e_abort "the main window never appeared"
 sleep 0.5
 
-# open_dialog: Ctrl+O on the viewer; prints the id of the new titled window (the dialog).
-open_dialog() {
-    local before dialog= deadline=$((SECONDS + 15))
-    before=$(e2e_all_windows | sort)
-    e2e_key "$wid" ctrl+o >&2
-    while [ -z "$dialog" ] && [ "$SECONDS" -lt "$deadline" ]; do
-        sleep 0.2
-        dialog=$(comm -13 <(printf '%s\n' "$before") <(e2e_all_windows | sort) |
-            while read -r id; do
-                t=$(e2e_title "$id")
-                [ "$t" != KovV_TagWnd ] && [ -n "$t" ] && echo "$id"
-            done | head -n 1)
-    done
-    [ -n "$dialog" ] && printf '%s\n' "$dialog"
-}
-
 # choose DIALOG PATH: types the full path into the dialog and confirms it.
 choose() {
     timeout 5 xdotool windowfocus --sync "$1" || e2e_say "note - could not focus the dialog"
@@ -42,7 +26,7 @@ choose() {
     xdotool key Return
 }
 
-dialog=$(open_dialog) || { e2e_check "Ctrl+O opens a dialog" false; e2e_finish; }
+dialog=$(e2e_open_dialog "$wid") || { e2e_check "Ctrl+O opens a dialog" false; e2e_finish; }
 e2e_check "Ctrl+O opens a dialog ($(e2e_title "$dialog"))" true
 sleep 1
 e2e_check_eq "the viewer's title while the dialog is open" "start.png - Vistrel" "$(e2e_title "$wid")"
@@ -54,7 +38,7 @@ read -r x y w h < <(e2e_geometry "$wid")
 e2e_check_eq "window at the chosen picture's size" "260x170" "${w}x${h}"
 
 # A file that can't be decoded: the error box, and the picture stays.
-dialog=$(open_dialog) || { e2e_check "Ctrl+O opens the dialog again" false; e2e_finish; }
+dialog=$(e2e_open_dialog "$wid") || { e2e_check "Ctrl+O opens the dialog again" false; e2e_finish; }
 sleep 1
 choose "$dialog" "$(e2e_winpath "$second/text.jpg")"
 box=$(e2e_wait_window $'^\xe9\x94\x99\xe8\xaf\xaf$' 10)  # 错误

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
+#include <future>
 #include <limits>
-#include <mutex>
 #include <string>
 
 #include "images/ahead/first_picture.h"
@@ -60,38 +59,22 @@ TEST(FirstPicture, ServesOnlyTheFirstLoadOfTheSameFileAskedTheSameWayAndReleases
 // set-up that doesn't end holds the start up no longer than asked.
 TEST(FirstPicture, WaitStartedReturnsOnceTheThreadIsSetUpWhileItsDecodeStillRuns)
 {
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool bSetUpMay = false, bDecodeMay = false;
-    std::atomic<bool> bSetUpDone{false};
-    auto until = [&](const bool& bFlag) {
-        std::unique_lock<std::mutex> lock(mutex);
-        cv.wait(lock, [&] { return bFlag; });
-    };
-    auto allow = [&](bool& bFlag) {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            bFlag = true;
-        }
-        cv.notify_all();
-    };
+    std::promise<void> setUpMay, decodeMay;
+    const std::shared_future<void> setUp = setUpMay.get_future().share(), decode = decodeMay.get_future().share();
+    std::atomic<bool> bSetUp{false};
     ReadAheadHooks hooks;
-    hooks.onThreadStart = [&] {
-        until(bSetUpMay);
-        bSetUpDone = true;
-        return true;
-    };
+    hooks.onThreadStart = [&] { return setUp.wait(), bSetUp = true; };
     hooks.decode = [&](const std::wstring&, bool, uint64_t) {
-        until(bDecodeMay);
+        decode.wait();
         return ReadAheadHooks::Decoded{nullptr, 0, DecodeStatus::Rejected};
     };
     hooks.stamp = [](const std::wstring&) { return FileStamp{true, 7, 0}; };
     FirstPicture first(hooks, L"C:\\p\\a.jpg", true);
     first.WaitStarted(20);
-    allow(bSetUpMay);
+    setUpMay.set_value();
     first.WaitStarted(std::numeric_limits<unsigned>::max());
-    EXPECT_TRUE(bSetUpDone);
-    allow(bDecodeMay);
+    EXPECT_TRUE(bSetUp);
+    decodeMay.set_value();
     void* p = nullptr;
     EXPECT_EQ(first.Take(L"C:\\p\\a.jpg", true, p), Outcome::Failure);
 }
