@@ -22,9 +22,9 @@ bool RedirectedByManifest(const wchar_t* name)
     return ::FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, name, &data) != FALSE;
 }
 
-// gdiplus, msimg32, winmm, comctl32, comdlg32 and shell32 are delay-loaded: the helper asks here before it would load one by
-// its bare name, which without the lock would look beside the program first. Called from the
-// helper's C code, so nothing here may throw.
+// gdiplus, msimg32, winmm, comctl32, comdlg32 and shell32 are delay-loaded: the helper asks here
+// before it would load one by its bare name, which without the lock would look beside the program
+// first. Called from the helper's C code, so nothing here may throw.
 FARPROC WINAPI LoadDelayedFromSystem(unsigned nNotify, PDelayLoadInfo pInfo) noexcept
 {
     if (nNotify != dliNotePreLoadLibrary || !pInfo || !pInfo->szDll)

@@ -34,12 +34,12 @@ int PropertyOrientation(Gdiplus::Bitmap& image, DecodeParts& parts)
     return nValue;
 }
 
+}  // namespace
+
 // Windows' GDI+ turns before it flips, as documented, so Rotate90FlipX transposes; Wine's
 // flips first, which swaps Rotate90FlipX and Rotate270FlipX. Which one transposes is asked
 // of the library once, with a two-pixel bitmap; the documented answer stands if it can't say.
-}  // namespace
-
-// Threads that ask at once each find the same answer; a fault while finding out leaves no
+// Threads that ask at once each find the same answer, and a fault while finding out leaves no
 // lock held, only the question open.
 bool FlippedQuarterTurnsSwapped()
 {

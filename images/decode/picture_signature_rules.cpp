@@ -1,6 +1,8 @@
 #include "images/decode/picture_signature_rules.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -69,19 +71,13 @@ bool MatchesAnySignature(const std::vector<SignaturePattern>& patterns, uint64_t
 
 bool HasBuiltInSignature(const uint8_t* pHead, size_t nHead)
 {
-    struct Mark {
-        const char* pBytes;
-        size_t nLength;
-    };
-    static constexpr Mark kMarks[] = {
-        {"\xFF\xD8\xFF", 3}, {"\x89PNG\r\n\x1A\n", 8}, {"GIF87a", 6}, {"GIF89a", 6},
-        {"II*\0", 4},          {"MM\0*", 4},                 {"BM", 2},
-    };
+    using namespace std::string_view_literals;
+    static constexpr std::string_view kMarks[] = {"\xFF\xD8\xFF"sv, "\x89PNG\r\n\x1A\n"sv, "GIF87a"sv, "GIF89a"sv,
+                                                  "II*\0"sv, "MM\0*"sv, "BM"sv};
     if (!pHead)
         return false;
-    for (const Mark& mark : kMarks) {
-        if (nHead >= mark.nLength && std::equal(pHead, pHead + mark.nLength, mark.pBytes,
-                                                [](uint8_t a, char b) { return a == static_cast<uint8_t>(b); }))
+    for (const std::string_view mark : kMarks) {
+        if (nHead >= mark.size() && std::memcmp(pHead, mark.data(), mark.size()) == 0)
             return true;
     }
     return false;
